@@ -1,0 +1,226 @@
+#include "calc/volley_sheet.h"
+
+#include <cmath>
+#include <utility>
+#include <variant>
+
+namespace tarvelin {
+
+namespace {
+
+[[noreturn]] void fail(Field field, Problem problem, double value = 0) {
+    throw SheetFailure{field, problem, value};
+}
+
+Problem problemOf(TextProblem problem) {
+    switch (problem) {
+    case TextProblem::Empty:
+        return Problem::Empty;
+    case TextProblem::NotANumber:
+        return Problem::NotANumber;
+    case TextProblem::TooLarge:
+        return Problem::TooLarge;
+    }
+    return Problem::NotANumber;
+}
+
+// Results are only ever written finite; an overflow stops the step instead
+// of showing "inf".
+double finite(double value, Field result) {
+    if (!std::isfinite(value)) {
+        fail(result, Problem::ResultOverflow);
+    }
+    return value;
+}
+
+}  // namespace
+
+VolleySheet::VolleySheet(SheetObserver& observer, std::string separator)
+    : observer_(observer), separator_(std::move(separator)) {
+    if (separator_.empty()) {
+        separator_ = kDefaultSeparator;
+    }
+}
+
+template <typename Action>
+void VolleySheet::run(Action action) {
+    try {
+        action();
+    } catch (const SheetFailure& failure) {
+        observer_.failed(failure);
+    }
+}
+
+void VolleySheet::setText(Field field, std::string text) {
+    run([&] { writeText(field, std::move(text)); });
+}
+
+void VolleySheet::setBox(Box box, bool ticked) {
+    run([&] { writeBox(box, ticked); });
+}
+
+void VolleySheet::writeText(Field field, std::string text) {
+    auto& current = texts_[indexOf(field)];
+    if (current == text) {
+        return;
+    }
+    current = std::move(text);
+    observer_.textChanged(field, current);
+    switch (field) {
+    case Field::Text3:
+    case Field::Text6:
+    case Field::Text8:
+    case Field::Text9:
+        onResultChange(field);
+        break;
+    case Field::Text1:
+    case Field::Text2:
+    case Field::Text4:
+    case Field::Text5:
+    case Field::Text7:
+        break;
+    }
+}
+
+void VolleySheet::writeBox(Box box, bool ticked) {
+    if (boxes_[indexOf(box)] == ticked) {
+        return;
+    }
+    boxes_[indexOf(box)] = ticked;
+    observer_.boxChanged(box, ticked);
+    onModifierClick(box);
+}
+
+double VolleySheet::read(Field field) const {
+    const auto parsed = ParseNumber(text(field), separator_);
+    if (const auto* problem = std::get_if<TextProblem>(&parsed)) {
+        fail(field, problemOf(*problem));
+    }
+    return std::get<double>(parsed);
+}
+
+double VolleySheet::tickedModifiers() const {
+    double sum = 0;
+    for (const Box b : kAllBoxes) {
+        if (box(b)) {
+            sum += ModifierTable(b);
+        }
+    }
+    return sum;
+}
+
+void VolleySheet::onModifierClick(Box box) {
+    // With no roll yet there is nothing to adjust; the next To Hit counts the
+    // box in, so the box alone changes.
+    const auto parsed = ParseNumber(text(Field::Text2), separator_);
+    const auto* roll = std::get_if<double>(&parsed);
+    if (roll == nullptr) {
+        return;
+    }
+    const double amount = ModifierTable(box);
+    const double adjusted = this->box(box) ? *roll + amount : *roll - amount;
+    writeText(Field::Text2, TextFromNumber(finite(adjusted, Field::Text2), separator_));
+}
+
+void VolleySheet::onResultChange(Field field) {
+    double stored = 0;
+    switch (field) {
+    case Field::Text3:
+        stored = hits_;
+        break;
+    case Field::Text6:
+        stored = wounds_;
+        break;
+    case Field::Text8:
+        stored = saves_;
+        break;
+    case Field::Text9:
+        stored = casualties_;
+        break;
+    case Field::Text1:
+    case Field::Text2:
+    case Field::Text4:
+    case Field::Text5:
+    case Field::Text7:
+        return;
+    }
+    writeText(field, ResultText(stored, separator_));
+}
+
+void VolleySheet::onToHit() {
+    run([this] {
+        aimcraft_ = read(Field::Text1);
+        if (aimcraft_ > 10 || aimcraft_ < 1) {
+            writeText(Field::Text1, "");
+            fail(Field::Text1, Problem::OutOfRange, aimcraft_);
+        }
+        const auto row = ToHitTable(aimcraft_);
+        if (!row) {
+            fail(Field::Text1, Problem::NotOnTable, aimcraft_);
+        }
+        // The ticked boxes are already part of the roll, so that unticking
+        // one later takes off exactly what was put on.
+        const double modifiers = tickedModifiers();
+        writeText(Field::Text2,
+                  modifiers == 0
+                      ? std::string(row->text)
+                      : TextFromNumber(finite(row->roll + modifiers, Field::Text2), separator_));
+    });
+}
+
+void VolleySheet::onHits() {
+    run([this] {
+        shots_ = read(Field::Text4);
+        const double roll = read(Field::Text2);
+        const auto hits = HitTable(roll, shots_);
+        if (!hits) {
+            fail(Field::Text2, Problem::NotOnTable, roll);
+        }
+        hits_ = finite(*hits, Field::Text3);
+        writeText(Field::Text3, TextFromNumber(hits_, separator_));
+    });
+}
+
+void VolleySheet::onWounds() {
+    run([this] {
+        const double toWound = read(Field::Text5);
+        const auto wounds = WoundTable(toWound, hits_);
+        if (!wounds) {
+            fail(Field::Text5, Problem::NotOnTable, toWound);
+        }
+        wounds_ = finite(*wounds, Field::Text6);
+        writeText(Field::Text6, TextFromNumber(wounds_, separator_));
+    });
+}
+
+void VolleySheet::onSaves() {
+    run([this] {
+        const double armourSave = read(Field::Text7);
+        const auto saves = SaveTable(armourSave, wounds_);
+        if (!saves) {
+            fail(Field::Text7, Problem::NotOnTable, armourSave);
+        }
+        saves_ = finite(*saves, Field::Text8);
+        writeText(Field::Text8, TextFromNumber(saves_, separator_));
+    });
+}
+
+void VolleySheet::onCasualties() {
+    run([this] {
+        casualties_ = finite(Casualties(wounds_, saves_), Field::Text9);
+        writeText(Field::Text9, TextFromNumber(casualties_, separator_));
+    });
+}
+
+void VolleySheet::onClear() {
+    run([this] {
+        for (const Field field : {Field::Text1, Field::Text4, Field::Text5, Field::Text7}) {
+            writeText(field, "");
+        }
+        for (const Box b : kAllBoxes) {
+            writeBox(b, false);
+        }
+    });
+}
+
+}  // namespace tarvelin

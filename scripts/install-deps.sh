@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a build needs, only those missing.
+# Usage: scripts/install-deps.sh PACKAGE...
+set -euo pipefail
+
+missing=()
+for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "These packages are missing and this is not root: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <variant>
+
+#include "calc/number_text.h"
+
+namespace tarvelin {
+namespace {
+
+struct ReadRow {
+    std::string text;
+    std::string separator;
+    double expected;
+};
+
+TEST(NumberFromText, ReadsStrictDecimalNumbers) {
+    const ReadRow rows[] = {
+        {"4", ".", 4},
+        {" 4 ", ".", 4},
+        {"4.0", ".", 4},
+        {"+4", ".", 4},
+        {"-1", ".", -1},
+        {"0.5", ".", 0.5},
+        {"1e1", ".", 10},
+        {"1E+1", ".", 10},
+        {"25e-1", ".", 2.5},
+        {".5", ".", 0.5},
+        {"4.", ".", 4},
+        {"\t12\t", ".", 12},
+        {"007", ".", 7},
+        {"4,5", ",", 4.5},
+        {"-0,25", ",", -0.25},
+        {"1e-400", ".", 0},
+        {"2\xd9\xab"
+         "5",
+         "\xd9\xab", 2.5},
+        {"1.7976931348623157e308", ".", std::numeric_limits<double>::max()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("text \"" + row.text + "\" separator \"" + row.separator + "\"");
+        EXPECT_EQ(NumberFromText(row.text, row.separator), row.expected);
+    }
+}
+
+TEST(NumberFromText, NegativeZeroAndUnderflowKeepTheirSign) {
+    EXPECT_TRUE(std::signbit(NumberFromText("-0")));
+    EXPECT_TRUE(std::signbit(NumberFromText("-1e-999")));
+    EXPECT_FALSE(std::signbit(NumberFromText("0e99999999999")));
+}
+
+struct RejectRow {
+    std::string text;
+    std::string separator;
+    TextProblem problem;
+};
+
+TEST(NumberFromText, RejectsEverythingElseWithTheReason) {
+    const RejectRow rows[] = {
+        {"", ".", TextProblem::Empty},
+        {"   ", ".", TextProblem::Empty},
+        {"\t \t", ".", TextProblem::Empty},
+        {"four", ".", TextProblem::NotANumber},
+        {"4 shots", ".", TextProblem::NotANumber},
+        {"4 4", ".", TextProblem::NotANumber},
+        {".", ".", TextProblem::NotANumber},
+        {"-", ".", TextProblem::NotANumber},
+        {"+-4", ".", TextProblem::NotANumber},
+        {"1.2.3", ".", TextProblem::NotANumber},
+        {"1e", ".", TextProblem::NotANumber},
+        {"1e+", ".", TextProblem::NotANumber},
+        {"e5", ".", TextProblem::NotANumber},
+        {"nan", ".", TextProblem::NotANumber},
+        {"inf", ".", TextProblem::NotANumber},
+        {"-infinity", ".", TextProblem::NotANumber},
+        {"0x10", ".", TextProblem::NotANumber},
+        {"1,000", ".", TextProblem::NotANumber},
+        {"1 000", ".", TextProblem::NotANumber},
+        {"4.5", ",", TextProblem::NotANumber},
+        {"$4", ".", TextProblem::NotANumber},
+        {"(4)", ".", TextProblem::NotANumber},
+        {std::string("4\0", 2), ".", TextProblem::NotANumber},
+        {"4\n", ".", TextProblem::NotANumber},
+        {"\xff", ".", TextProblem::NotANumber},
+        {"1e309", ".", TextProblem::TooLarge},
+        {"-1e309", ".", TextProblem::TooLarge},
+        {"1e99999999999999999999", ".", TextProblem::TooLarge},
+        {std::string(400, '9'), ".", TextProblem::TooLarge},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("text \"" + row.text + "\" separator \"" + row.separator + "\"");
+        try {
+            (void)NumberFromText(row.text, row.separator);
+            ADD_FAILURE() << "read as a number";
+        } catch (const ConversionError& error) {
+            EXPECT_EQ(error.problem(), row.problem);
+        }
+    }
+}
+
+TEST(NumberFromText, AMegabyteOfDigitsIsReadWithoutHarm) {
+    const std::string digits(1 << 20, '7');
+    const auto parsed = ParseNumber(digits);
+    ASSERT_TRUE(std::holds_alternative<TextProblem>(parsed));
+    EXPECT_EQ(std::get<TextProblem>(parsed), TextProblem::TooLarge);
+
+    const std::string tiny = "0." + std::string(1 << 20, '0') + "1";
+    EXPECT_EQ(NumberFromText(tiny), 0.0);
+}
+
+struct WriteRow {
+    double value;
+    std::string separator;
+    std::string plain;
+    std::string result;
+};
+
+TEST(TextFromNumberAndResultText, WriteTheDocumentedForms) {
+    const WriteRow rows[] = {
+        {6, ".", "6", "6."},
+        {-1, ".", "-1", "-1."},
+        {0, ".", "0", "0."},
+        {-0.0, ".", "0", "0."},
+        {17, ".", "17", "17."},
+        {5, ".", "5", "5."},
+        {10.0 / 3, ".", "3.33333333333333", "3.3"},
+        {2.5, ".", "2.5", "2.5"},
+        {0.5, ".", "0.5", "0.5"},
+        {1 / 1.2, ".", "0.833333333333333", "0.8"},
+        {7.96, ".", "7.96", "8."},
+        {-1.5, ".", "-1.5", "-1.5"},
+        {1234567, ".", "1234567", "1234567."},
+        {2.0000000000000004, ".", "2", "2."},
+        {0.1 + 0.2, ".", "0.3", "0.3"},
+        {123456789012345.6, ".", "123456789012346", "123456789012345.6"},
+        {1e15, ".", "1E+15", "1000000000000000."},
+        {1.5e20, ".", "1.5E+20", "150000000000000000000."},
+        {0.00001, ".", "0.00001", "0."},
+        {1.5e-7, ".", "1.5E-07", "0."},
+        {-0.04, ".", "-0.04", "0."},
+        {2.5, ",", "2,5", "2,5"},
+        {10.0 / 3, ",", "3,33333333333333", "3,3"},
+        {5, ",", "5", "5,"},
+        {2.5, "\xd9\xab",
+         "2\xd9\xab"
+         "5",
+         "2\xd9\xab"
+         "5"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("value " + std::to_string(row.value) + " separator \"" + row.separator + "\"");
+        EXPECT_EQ(TextFromNumber(row.value, row.separator), row.plain);
+        EXPECT_EQ(ResultText(row.value, row.separator), row.result);
+    }
+}
+
+TEST(ResultText, ExactTiesRoundAwayFromZeroAndNearTiesRoundToNearest) {
+    const std::pair<double, std::string> rows[] = {
+        {0.25, "0.3"}, {0.75, "0.8"}, {2.25, "2.3"},   {-2.25, "-2.3"},
+        {0.35, "0.3"},  // 0.35 is stored just below the tie
+        {0.05, "0.1"},  // and 0.05 just above it
+        {9.95, "9.9"}, {9.96, "10."}, {-0.05, "-0.1"}, {0.04, "0."},
+    };
+    for (const auto& [value, expected] : rows) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(ResultText(value), expected);
+    }
+}
+
+TEST(TextFromNumber, ModifierArithmeticOnWholeRollsShowsNoSeparator) {
+    EXPECT_EQ(TextFromNumber(NumberFromText("-1") + 1), "0");
+    EXPECT_EQ(TextFromNumber(NumberFromText("4") + 1), "5");
+    EXPECT_EQ(TextFromNumber(NumberFromText("4,0", ",") + 2, ","), "6");
+}
+
+TEST(TextFromNumber, ReadsBackWithinFifteenDigitsAndWritesTheSameText) {
+    const double values[] = {std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::denorm_min(),
+                             -std::numeric_limits<double>::min(),
+                             1.0 / 7,
+                             -123.456e-9,
+                             999999999999999.9,
+                             0.1};
+    for (const double value : values) {
+        for (const std::string separator : {".", ","}) {
+            SCOPED_TRACE(std::to_string(value) + " " + separator);
+            const std::string text = TextFromNumber(value, separator);
+            const double back = NumberFromText(text, separator);
+            EXPECT_LE(std::fabs(back - value), std::fabs(value) * 1e-14) << text;
+            EXPECT_EQ(TextFromNumber(back, separator), text);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarvelin
