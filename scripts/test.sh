@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-dejavu-core
 
 cmake --preset ci
 cmake --build --preset ci

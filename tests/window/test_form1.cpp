@@ -1,0 +1,390 @@
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleEditableTextInterface>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "window/form1.h"
+
+using tarvelin::Box;
+using tarvelin::Field;
+
+namespace {
+
+QString sheetText(const Form1& form, Field field) {
+    return QString::fromStdString(form.sheet().text(field));
+}
+
+}  // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Form1> form;
+
+    QPushButton* button(const char* name) const { return form->findChild<QPushButton*>(name); }
+    void press(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void type(Field field, const QString& text) const {
+        QLineEdit* edit = form->field(field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    // Every widget shows exactly what the sheet holds.
+    void expectMirrored() const {
+        for (const Field field : tarvelin::kAllFields) {
+            QCOMPARE(form->field(field)->text(), sheetText(*form, field));
+        }
+        for (const Box box : tarvelin::kAllBoxes) {
+            QCOMPARE(form->box(box)->isChecked(), form->sheet().box(box));
+        }
+    }
+
+private slots:
+    void init() {
+        form = std::make_unique<Form1>(".");
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    void cleanup() { form.reset(); }
+
+    void opensEmptyWithFocusInAimcraft() {
+        QCOMPARE(form->windowTitle(), QString("Tarvelin"));
+        QCOMPARE(form->size(), QSize(258, 385));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(QApplication::focusWidget(), form->field(Field::Text1));
+        for (const Field field : tarvelin::kAllFields) {
+            QVERIFY(form->field(field)->text().isEmpty());
+        }
+        for (const Box box : tarvelin::kAllBoxes) {
+            QVERIFY(!form->box(box)->isChecked());
+        }
+    }
+
+    void controls_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<int>("alignment");
+        const auto row = [](const char* name, const char* kind, const char* caption, int l, int t,
+                            int w, int h, int alignment = 0) {
+            QTest::newRow(name) << kind << caption << QRect(l / 15, t / 15, w / 15, h / 15)
+                                << alignment;
+        };
+        const int centred = Qt::AlignHCenter;
+        const int left = Qt::AlignLeft;
+        row("Label5", "QLabel", "1.", 240, 120, 135, 255, left);
+        row("Label1", "QLabel", "Aimcraft", 480, 120, 1215, 255, centred);
+        row("Text1", "QLineEdit", "", 480, 360, 1215, 285);
+        row("Label2", "QLabel", "Shots", 480, 720, 1215, 255, centred);
+        row("Text4", "QLineEdit", "", 480, 960, 1215, 285);
+        row("Label3", "QLabel", "To Wound", 480, 1320, 1215, 255, centred);
+        row("Text5", "QLineEdit", "", 480, 1560, 1215, 285);
+        row("Label4", "QLabel", "Armour Save", 480, 1920, 1215, 255, centred);
+        row("Text7", "QLineEdit", "", 480, 2160, 1215, 285);
+        row("Label6", "QLabel", "2.", 2160, 120, 135, 255, left);
+        row("Command1", "QPushButton", "To Hit", 2400, 120, 1215, 495);
+        row("Text2", "QLineEdit", "", 2400, 720, 1215, 285);
+        row("Label7", "QLabel", "3.", 240, 2640, 135, 255, left);
+        row("Check1", "QCheckBox", "Moved", 360, 2760, 1575, 495);
+        row("Check2", "QCheckBox", "Over Half Range", 360, 3240, 1575, 495);
+        row("Check3", "QCheckBox", "Soft Cover", 360, 3720, 1575, 495);
+        row("Check4", "QCheckBox", "Hard Cover", 360, 4200, 1575, 495);
+        row("Check5", "QCheckBox", "Large Target", 360, 4680, 1575, 495);
+        row("Check6", "QCheckBox", "Double Shots  (Dark Elves only)", 360, 5160, 1575, 495);
+        row("Label8", "QLabel", "4.", 2160, 1200, 135, 255, left);
+        row("Command2", "QPushButton", "Hits", 2400, 1200, 1215, 495);
+        row("Text3", "QLineEdit", "", 2400, 1800, 1215, 285);
+        row("Command3", "QPushButton", "Wounds", 2400, 2160, 1215, 495);
+        row("Text6", "QLineEdit", "", 2400, 2760, 1215, 285);
+        row("Command4", "QPushButton", "Saves", 2400, 3120, 1215, 495);
+        row("Text8", "QLineEdit", "", 2400, 3720, 1215, 285);
+        row("Command5", "QPushButton", "Casualties", 2400, 4080, 1215, 495);
+        row("Text9", "QLineEdit", "", 2400, 4680, 1215, 285);
+        row("Command6", "QPushButton", "Clear", 2400, 5160, 1215, 495);
+    }
+
+    void controls() {
+        QFETCH(QString, kind);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QFETCH(int, alignment);
+        const QWidget* widget = form->findChild<QWidget*>(QTest::currentDataTag());
+        QVERIFY(widget != nullptr);
+        QVERIFY(widget->inherits(kind.toLatin1()));
+        QCOMPARE(widget->geometry(), geometry);
+        QVERIFY(widget->isVisible());
+        QVERIFY(widget->isEnabled());
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            QCOMPARE(label->text(), caption);
+            QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), alignment);
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            QCOMPARE(button->text(), caption);
+        } else if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+            QVERIFY(!edit->isReadOnly());
+            QCOMPARE(int(edit->alignment() & Qt::AlignHorizontal_Mask), int(Qt::AlignLeft));
+            QCOMPARE(edit->maxLength(), std::numeric_limits<int>::max());
+        }
+    }
+
+    void tabWalksTheFocusOrder() {
+        const QStringList expected = {
+            "Text1",  "Command1", "Command2", "Text2",  "Text3",    "Text4", "Text5",    "Command3",
+            "Text6",  "Command4", "Text7",    "Text8",  "Command5", "Text9", "Command6", "Check1",
+            "Check2", "Check3",   "Check4",   "Check5", "Check6",   "Text1"};
+        QStringList walked{QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, expected);
+    }
+
+    void frameLinesAreDrawnInTheTextColour() {
+        const QImage image = form->grab().toImage();
+        const QColor ink = form->palette().color(QPalette::WindowText);
+        for (const Form1::Line& line : Form1::kFrameLines) {
+            for (const double at : {0.1, 0.5, 0.9}) {
+                const QPoint p(qRound(line.x1 + (line.x2 - line.x1) * at),
+                               qRound(line.y1 + (line.y2 - line.y1) * at));
+                QCOMPARE(image.pixelColor(p), ink);
+            }
+        }
+        // And nowhere it should not be: just inside the left edge.
+        QVERIFY(image.pixelColor(10, 300) != ink);
+    }
+
+    void captionsFitTheirControls() {
+        const auto* check6 = form->findChild<QCheckBox*>("Check6");
+        QVERIFY(check6->sizeHint().height() <= check6->height());
+        for (const QPushButton* b : form->findChildren<QPushButton*>()) {
+            QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) < b->width(),
+                     qPrintable(b->text()));
+        }
+        QVERIFY(form->font().pixelSize() >= 8);
+    }
+
+    void workedExampleByTypingAndClicking() {
+        QTest::keyClicks(form->field(Field::Text1), "4");
+        QTest::keyClicks(form->field(Field::Text4), "12");
+        QTest::keyClicks(form->field(Field::Text5), "4");
+        QTest::keyClicks(form->field(Field::Text7), "5");
+        const struct {
+            const char* press;
+            Field field;
+            const char* shows;
+        } steps[] = {
+            {"Command1", Field::Text2, "3"},  {"Check1", Field::Text2, "4"},
+            {"Command2", Field::Text3, "6."}, {"Command3", Field::Text6, "3."},
+            {"Command4", Field::Text8, "1."}, {"Command5", Field::Text9, "2."},
+            {"Command6", Field::Text2, "3"},
+        };
+        for (const auto& step : steps) {
+            QTest::mouseClick(form->findChild<QAbstractButton*>(step.press), Qt::LeftButton);
+            QCOMPARE(form->field(step.field)->text(), QString(step.shows));
+            expectMirrored();
+        }
+        // Clear emptied the inputs, unticked the box and kept the results.
+        for (const Field f : {Field::Text1, Field::Text4, Field::Text5, Field::Text7}) {
+            QVERIFY(form->field(f)->text().isEmpty());
+        }
+        QVERIFY(!form->box(Box::Check1)->isChecked());
+        QCOMPARE(form->field(Field::Text3)->text(), QString("6."));
+        QVERIFY(form->message() == nullptr);
+    }
+
+    void spaceOnAFocusedBoxAppliesItsModifier() {
+        type(Field::Text2, "4");
+        for (const auto& [box, after] :
+             {std::pair{Box::Check4, "6"}, std::pair{Box::Check5, "5"}}) {
+            form->box(box)->setFocus();
+            QTest::keyClick(form->box(box), Qt::Key_Space);
+            QVERIFY(form->box(box)->isChecked());
+            QCOMPARE(form->field(Field::Text2)->text(), QString(after));
+        }
+        QTest::keyClick(form->box(Box::Check5), Qt::Key_Space);
+        QCOMPARE(form->field(Field::Text2)->text(), QString("6"));
+        expectMirrored();
+    }
+
+    void spaceOnAFocusedButtonPressesIt() {
+        type(Field::Text1, "6");
+        button("Command1")->setFocus();
+        QTest::keyClick(button("Command1"), Qt::Key_Space);
+        QCOMPARE(form->field(Field::Text2)->text(), QString("1"));
+    }
+
+    void everyKeystrokeUndoAndRedoReachTheSheet() {
+        QLineEdit* shots = form->field(Field::Text4);
+        shots->setFocus();
+        QString typed;
+        for (const QChar c : QString("12.5")) {
+            QTest::keyClick(shots, c.toLatin1());
+            typed += c;
+            QCOMPARE(sheetText(*form, Field::Text4), typed);
+        }
+        QTest::keyClick(shots, Qt::Key_Backspace);
+        QCOMPARE(sheetText(*form, Field::Text4), QString("12."));
+        QTest::keyClick(shots, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(sheetText(*form, Field::Text4), QString("12.5"));
+        QTest::keyClick(shots, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(sheetText(*form, Field::Text4), QString("12."));
+        // The cursor stayed where the user left it.
+        QCOMPARE(shots->cursorPosition(), 3);
+    }
+
+    void aResultFieldSnapsBack() {
+        type(Field::Text2, "4");
+        type(Field::Text4, "9");
+        press("Command2");
+        QCOMPARE(form->field(Field::Text3)->text(), QString("4.5"));
+        form->field(Field::Text3)->setFocus();
+        QTest::keyClick(form->field(Field::Text3), Qt::Key_7);
+        QCOMPARE(form->field(Field::Text3)->text(), QString("4.5"));
+        QTest::keyClick(form->field(Field::Text3), Qt::Key_Backspace);
+        QCOMPARE(form->field(Field::Text3)->text(), QString("4.5"));
+        QCOMPARE(form->sheet().hits(), 4.5);
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("culprit");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("shots empty") << ""
+                                     << "Command2"
+                                     << "Text4"
+                                     << "Shots is empty";
+        QTest::newRow("rating 11") << "11"
+                                   << "Command1"
+                                   << "Text1"
+                                   << "must be from 1 to 10";
+        QTest::newRow("save 7") << "7"
+                                << "Command4"
+                                << "Text7"
+                                << "A save of 7 is not on the save table";
+        QTest::newRow("wound words") << "four"
+                                     << "Command3"
+                                     << "Text5"
+                                     << "is not a number";
+    }
+
+    void failures() {
+        QFETCH(QString, text);
+        QFETCH(QString, action);
+        QFETCH(QString, culprit);
+        QFETCH(QString, says);
+        auto* input = form->findChild<QLineEdit*>(culprit);
+        input->setText(text);
+        button(action.toLatin1())->setFocus();
+        press(action.toLatin1());
+
+        QMessageBox* message = form->message();
+        QVERIFY(message != nullptr);
+        QTRY_VERIFY(message->isVisible());
+        QCOMPARE(message->windowTitle(), QString("Tarvelin"));
+        QCOMPARE(message->icon(), QMessageBox::Warning);
+        QVERIFY2(message->text().contains(says), qPrintable(message->text()));
+        QTest::keyClick(message, Qt::Key_Enter);
+        QTRY_VERIFY(form->message() == nullptr);
+        QTRY_COMPARE(QApplication::focusWidget(), input);
+        QCOMPARE(input->selectedText(), input->text());
+
+        // Nothing typed is lost, and the next calculation works.
+        QCOMPARE(input->text(), action == "Command1" ? QString() : text);
+        type(Field::Text1, "4");
+        type(Field::Text4, "12");
+        press("Command1");
+        press("Command2");
+        QCOMPARE(form->field(Field::Text3)->text(), QString("8."));
+        QVERIFY(form->message() == nullptr);
+    }
+
+    void aPastedMegabyteReachesTheSheetWhole() {
+        const QString huge(1 << 20, QChar('7'));
+        QApplication::clipboard()->setText(huge);
+        QLineEdit* shots = form->field(Field::Text4);
+        shots->setFocus();
+        QTest::keyClick(shots, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(shots->text().size(), huge.size());
+        QCOMPARE(form->sheet().text(Field::Text4).size(), std::size_t(huge.size()));
+        type(Field::Text2, "4");
+        press("Command2");
+        QVERIFY(form->message() != nullptr);
+        QVERIFY(form->message()->text().contains("Shots holds a number too large"));
+        form->message()->close();
+    }
+
+    void accessibleNames_data() {
+        QTest::addColumn<QString>("name");
+        const char* rows[][2] = {
+            {"Text1", "Aimcraft"},    {"Text4", "Shots"},
+            {"Text5", "To Wound"},    {"Text7", "Armour Save"},
+            {"Text2", "Needed roll"}, {"Text3", "Hits"},
+            {"Text6", "Wounds"},      {"Text8", "Saves"},
+            {"Text9", "Casualties"},  {"Command1", "To Hit"},
+            {"Command6", "Clear"},    {"Check6", "Double Shots  (Dark Elves only)"}};
+        for (const auto& [control, name] : rows) {
+            QTest::newRow(control) << name;
+        }
+    }
+
+    void accessibleNames() {
+        QFETCH(QString, name);
+        QWidget* widget = form->findChild<QWidget*>(QTest::currentDataTag());
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+
+    void assistiveEditsAndTogglesReachTheSheet() {
+        QAccessibleInterface* roll =
+            QAccessible::queryAccessibleInterface(form->field(Field::Text2));
+        QVERIFY(roll->editableTextInterface() != nullptr);
+        roll->editableTextInterface()->insertText(0, "4");
+        QCOMPARE(sheetText(*form, Field::Text2), QString("4"));
+        roll->setText(QAccessible::Value, "3");
+        QCOMPARE(sheetText(*form, Field::Text2), QString("3"));
+
+        QAccessibleInterface* moved = QAccessible::queryAccessibleInterface(form->box(Box::Check1));
+        QAccessibleActionInterface* actions = moved->actionInterface();
+        QVERIFY(actions != nullptr);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        QTRY_VERIFY(form->sheet().box(Box::Check1));
+        QCOMPARE(form->field(Field::Text2)->text(), QString("4"));
+
+        QAccessibleInterface* hits =
+            QAccessible::queryAccessibleInterface(form->field(Field::Text3));
+        hits->editableTextInterface()->replaceText(0, 0, "x");
+        QCOMPARE(form->field(Field::Text3)->text(), QString("0."));
+        expectMirrored();
+    }
+
+    void commaLocaleReadsAndWritesComma() {
+        form = std::make_unique<Form1>(",");
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        type(Field::Text2, "4");
+        type(Field::Text4, "5");
+        press("Command2");
+        QCOMPARE(form->field(Field::Text3)->text(), QString("2,5"));
+        type(Field::Text5, "2.5");
+        press("Command3");
+        QVERIFY(form->message() != nullptr);
+        QVERIFY(form->message()->text().contains(QString::fromUtf8("use “,” as the decimal")));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"

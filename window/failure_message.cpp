@@ -1,0 +1,112 @@
+#include "window/failure_message.h"
+
+#include "calc/number_text.h"
+
+using tarvelin::Field;
+using tarvelin::Problem;
+
+namespace {
+
+struct FieldHelp {
+    QString caption;
+    QString whatToType;  // what belongs in the field, as an instruction
+    QString button;      // the button that reads it
+};
+
+FieldHelp helpFor(Field field) {
+    switch (field) {
+    case Field::Text1:
+        return {"Aimcraft", "Type the shooters' Aimcraft rating, from 1 to 10", "To Hit"};
+    case Field::Text2:
+        return {"Needed roll", "Press To Hit to work it out, or type the roll needed to hit",
+                "Hits"};
+    case Field::Text3:
+        return {"Hits", "Press Hits", "Hits"};
+    case Field::Text4:
+        return {"Shots", "Type the number of shots", "Hits"};
+    case Field::Text5:
+        return {"To Wound", "Type the roll needed to wound", "Wounds"};
+    case Field::Text6:
+        return {"Wounds", "Press Wounds", "Wounds"};
+    case Field::Text7:
+        return {"Armour Save", "Type the armour save", "Saves"};
+    case Field::Text8:
+        return {"Saves", "Press Saves", "Saves"};
+    case Field::Text9:
+        return {"Casualties", "Press Casualties", "Casualties"};
+    }
+    return {};
+}
+
+// A field may hold a pasted megabyte; quote only its start.
+QString quoted(const QString& text) {
+    constexpr int kShown = 24;
+    const QString shown = text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+    return QChar(0x201C) + shown + QChar(0x201D);
+}
+
+QString tableFor(Field field) {
+    switch (field) {
+    case Field::Text1:
+        return "An Aimcraft rating of %1 is not on the rating table, which has the whole "
+               "ratings 1 to 10. The needed roll was left unchanged.";
+    case Field::Text2:
+        return "A needed roll of %1 is not on the hit table, which takes whole rolls (any roll "
+               "below 2 or from 9 up counts too). Hits was left unchanged.";
+    case Field::Text5:
+        return "A to-wound roll of %1 is not on the wound table, which takes whole rolls up "
+               "to 6. Wounds was left unchanged.";
+    case Field::Text7:
+        return "A save of %1 is not on the save table, which takes whole saves up to 6. "
+               "Saves was left unchanged.";
+    case Field::Text3:
+    case Field::Text4:
+    case Field::Text6:
+    case Field::Text8:
+    case Field::Text9:
+        return "%1 is not on the table for " + helpFor(field).caption + ".";
+    }
+    return {};
+}
+
+}  // namespace
+
+QString fieldCaption(Field field) {
+    return helpFor(field).caption;
+}
+
+QString failureMessage(const tarvelin::SheetFailure& failure, const QString& fieldText,
+                       std::string_view separator) {
+    const FieldHelp help = helpFor(failure.field);
+    const QString next = help.whatToType + ", then press " + help.button + ".";
+    const QString value =
+        QString::fromStdString(tarvelin::TextFromNumber(failure.value, separator));
+    switch (failure.problem) {
+    case Problem::Empty:
+        return help.caption + " is empty. " + next;
+    case Problem::NotANumber: {
+        QString message =
+            help.caption + " holds " + quoted(fieldText) + ", which is not a number. " + next;
+        const QString sep =
+            QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
+        for (const char* other : {".", ","}) {
+            if (QLatin1String(other) != sep && fieldText.contains(QLatin1String(other))) {
+                message += " Numbers here use " + quoted(sep) + " as the decimal separator.";
+                break;
+            }
+        }
+        return message;
+    }
+    case Problem::TooLarge:
+        return help.caption + " holds a number too large to work with. " + next;
+    case Problem::OutOfRange:
+        return "The Aimcraft rating must be from 1 to 10; " + value +
+               " is outside that range, so the field was emptied. " + next;
+    case Problem::NotOnTable:
+        return tableFor(failure.field).arg(value);
+    case Problem::ResultOverflow:
+        return "The result for " + help.caption + " is too large to show, so " + help.caption +
+               " was left unchanged. Check the numbers that led to it.";
+    }
+    return {};
+}

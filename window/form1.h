@@ -1,0 +1,78 @@
+// The program's one window. It shows a VolleySheet and nothing else: every
+// edit, press and box change is handed to the sheet in one call, and what the
+// sheet changes comes back through SheetObserver into the widgets. The window
+// keeps no state of its own beyond its widgets and an open failure message.
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "calc/volley_sheet.h"
+
+class QCheckBox;
+class QLineEdit;
+
+class QPushButton;
+
+class Form1 : public QWidget, private tarvelin::SheetObserver {
+    Q_OBJECT
+
+public:
+    // separator: the user's decimal separator, in UTF-8.
+    explicit Form1(std::string separator, QWidget* parent = nullptr);
+
+    [[nodiscard]] const tarvelin::VolleySheet& sheet() const { return sheet_; }
+    [[nodiscard]] QLineEdit* field(tarvelin::Field field) const;
+    [[nodiscard]] QCheckBox* box(tarvelin::Box box) const;
+    // The failure message on screen, if any.
+    [[nodiscard]] QMessageBox* message() const { return message_; }
+
+    // The frame and panel dividers, in pixels of the client area.
+    struct Line {
+        int x1, y1, x2, y2;
+    };
+    static const std::array<Line, 8> kFrameLines;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Check1_Click(bool ticked);
+    void Check2_Click(bool ticked);
+    void Check3_Click(bool ticked);
+    void Check4_Click(bool ticked);
+    void Check5_Click(bool ticked);
+    void Check6_Click(bool ticked);
+    void Text1_Change(const QString& text);
+    void Text2_Change(const QString& text);
+    void Text3_Change(const QString& text);
+    void Text4_Change(const QString& text);
+    void Text5_Change(const QString& text);
+    void Text6_Change(const QString& text);
+    void Text7_Change(const QString& text);
+    void Text8_Change(const QString& text);
+    void Text9_Change(const QString& text);
+
+private:
+    void textChanged(tarvelin::Field field, const std::string& text) override;
+    void boxChanged(tarvelin::Box box, bool ticked) override;
+    void failed(const tarvelin::SheetFailure& failure) override;
+
+    void buildControls();
+    void fitFont();
+    [[nodiscard]] bool captionsFit() const;
+
+    tarvelin::VolleySheet sheet_;
+    std::array<QLineEdit*, tarvelin::kAllFields.size()> texts_{};
+    std::array<QCheckBox*, tarvelin::kAllBoxes.size()> checks_{};
+    QPointer<QMessageBox> message_;
+};

@@ -1,0 +1,71 @@
+#include "window/wrapping_check_box.h"
+
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace {
+
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+}  // namespace
+
+WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QRect WrappingCheckBox::indicatorRect() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    indicator.moveTop((height() - indicator.height()) / 2);
+    return indicator;
+}
+
+QRect WrappingCheckBox::textRect() const {
+    const int spacing = style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, this);
+    const int left = indicatorRect().right() + 1 + spacing;
+    return {left, 0, std::max(0, width() - left), height()};
+}
+
+QSize WrappingCheckBox::sizeHint() const {
+    // As wide as a plain check box would be, as high as the wrapped caption.
+    const QSize plain = QCheckBox::sizeHint();
+    const QRect wrapped = fontMetrics().boundingRect(textRect(), kTextFlags, text());
+    return {plain.width(), std::max(plain.height(), wrapped.height())};
+}
+
+QSize WrappingCheckBox::minimumSizeHint() const {
+    return sizeHint();
+}
+
+bool WrappingCheckBox::captionFits() const {
+    const QRect area = textRect();
+    const QRect needed = fontMetrics().boundingRect(area, kTextFlags, text());
+    return area.contains(needed);
+}
+
+void WrappingCheckBox::paintEvent(QPaintEvent* /*event*/) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.rect = indicatorRect();
+    painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+
+    const QRect textArea = textRect();
+    painter.drawItemText(textArea, kTextFlags, palette(), isEnabled(), text(),
+                         QPalette::WindowText);
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect =
+            fontMetrics().boundingRect(textArea, kTextFlags, text()).adjusted(-1, 0, 1, 0) & rect();
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+bool WrappingCheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}

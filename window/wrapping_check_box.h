@@ -1,0 +1,27 @@
+// A check box whose caption wraps onto as many lines as its height allows.
+// It is still one QCheckBox to the rest of Qt: it takes focus, Space toggles
+// it, and accessibility announces it by its caption. Only painting and the
+// clickable area differ, so the whole box, text included, can be clicked.
+#pragma once
+
+#include <QCheckBox>
+
+class WrappingCheckBox : public QCheckBox {
+    Q_OBJECT
+
+public:
+    explicit WrappingCheckBox(const QString& text, QWidget* parent = nullptr);
+
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+    // Whether the caption, wrapped, fits inside the box as it is now.
+    [[nodiscard]] bool captionFits() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    [[nodiscard]] bool hitButton(const QPoint& pos) const override;
+
+private:
+    [[nodiscard]] QRect indicatorRect() const;
+    [[nodiscard]] QRect textRect() const;
+};
