@@ -102,6 +102,7 @@ std::int64_t leadingExponent(const Shape& shape) {
     constexpr std::int64_t kCap = 1'000'000;
     std::int64_t exponent = 0;
     for (const char c : shape.expDigits) {
+        // cppcheck-suppress useStlAlgorithm ; a saturating step reads better as a loop
         exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), kCap);
     }
     if (shape.expNegative) {

@@ -1,5 +1,6 @@
 #include "calc/shooting_tables.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvelin {
@@ -41,23 +42,24 @@ constexpr std::array<DivisorRow, 5> kDieRolls{{
 }};
 
 std::optional<double> divideOnDie(double roll, double amount) {
-    for (const auto& row : kDieRolls) {
-        if (roll == row.roll) {
-            return amount / row.divisor;
-        }
+    const auto* row = std::find_if(kDieRolls.begin(), kDieRolls.end(),
+                                   [roll](const DivisorRow& r) { return r.roll == roll; });
+    if (row == kDieRolls.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return amount / row->divisor;
 }
 
 }  // namespace
 
 std::optional<ToHitRow> ToHitTable(double aimcraft) noexcept {
-    for (const auto& row : kToHit) {
-        if (aimcraft == row.aimcraft) {
-            return row.row;
-        }
+    const auto* row = std::find_if(kToHit.begin(), kToHit.end(), [aimcraft](const RatingRow& r) {
+        return r.aimcraft == aimcraft;
+    });
+    if (row == kToHit.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return row->row;
 }
 
 double ModifierTable(Box box) noexcept {

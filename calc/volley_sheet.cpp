@@ -1,6 +1,7 @@
 #include "calc/volley_sheet.h"
 
 #include <cmath>
+#include <numeric>
 #include <utility>
 #include <variant>
 
@@ -100,13 +101,9 @@ double VolleySheet::read(Field field) const {
 }
 
 double VolleySheet::tickedModifiers() const {
-    double sum = 0;
-    for (const Box b : kAllBoxes) {
-        if (box(b)) {
-            sum += ModifierTable(b);
-        }
-    }
-    return sum;
+    return std::accumulate(kAllBoxes.begin(), kAllBoxes.end(), 0.0, [this](double sum, Box b) {
+        return box(b) ? sum + ModifierTable(b) : sum;
+    });
 }
 
 void VolleySheet::onModifierClick(Box box) {

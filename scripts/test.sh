@@ -1,10 +1,33 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test headless.
+# Builds everything and runs every check headless: static analysis, the
+# tests under AddressSanitizer/UBSan and under clang's number sanitizers, a
+# short fuzz run of each fuzz target, and finally the plain test suite with
+# warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev fonts-dejavu-core
+scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
+    libgtest-dev qt6-base-dev fonts-dejavu-core
 
-cmake --preset ci
+export QT_QPA_PLATFORM=offscreen
+
+echo "== static analysis"
+scripts/lint.sh
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer (gcc)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+echo "== tests under the integer and float-cast sanitizers (clang)"
+cmake --preset clang-ubsan >/dev/null
+cmake --build --preset clang-ubsan
+ctest --preset clang-ubsan
+
+echo "== fuzz smoke run"
+scripts/fuzz.sh 10
+
+echo "== tests"
+cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci

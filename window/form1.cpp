@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <limits>
 
 #include "window/failure_message.h"
@@ -115,12 +116,12 @@ void Form1::buildControls() {
     const TextSlot textSlots[] = {&Form1::Text1_Change, &Form1::Text2_Change, &Form1::Text3_Change,
                                   &Form1::Text4_Change, &Form1::Text5_Change, &Form1::Text6_Change,
                                   &Form1::Text7_Change, &Form1::Text8_Change, &Form1::Text9_Change};
-    for (const Field field : tarvelin::kAllFields) {
-        const std::size_t i = indexOf(field);
+    for (const Field f : tarvelin::kAllFields) {
+        const std::size_t i = indexOf(f);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString("Text%1").arg(i + 1));
         edit->setGeometry(kFieldPlaces[i].pixels());
-        edit->setAccessibleName(fieldCaption(field));
+        edit->setAccessibleName(fieldCaption(f));
         // A field has no length limit; QLineEdit would otherwise stop at 32767.
         edit->setMaxLength(std::numeric_limits<int>::max());
         // textChanged, unlike textEdited, also sees undo, redo and edits made
@@ -175,26 +176,24 @@ void Form1::buildControls() {
 }
 
 bool Form1::captionsFit() const {
-    for (const QCheckBox* check : checks_) {
-        if (!static_cast<const WrappingCheckBox*>(check)->captionFits()) {
-            return false;
-        }
-    }
-    // Buttons and labels keep a few pixels for their frame and margins.
+    // Buttons and line edits keep a few pixels for their frame and margins.
     constexpr int kMargin = 6;
-    for (const QPushButton* button : findChildren<QPushButton*>()) {
-        if (button->fontMetrics().horizontalAdvance(button->text()) > button->width() - kMargin) {
-            return false;
-        }
-    }
-    for (const QLabel* label : findChildren<QLabel*>()) {
-        if (label->fontMetrics().horizontalAdvance(label->text()) > label->width() ||
-            label->fontMetrics().height() > label->height()) {
-            return false;
-        }
-    }
-    // A line edit needs its frame around one line of text.
-    return fontMetrics().height() + kMargin <= texts_[0]->height();
+    const auto boxFits = [](const QCheckBox* check) {
+        return static_cast<const WrappingCheckBox*>(check)->captionFits();
+    };
+    const auto buttonFits = [](const QPushButton* button) {
+        return button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - kMargin;
+    };
+    const auto labelFits = [](const QLabel* label) {
+        return label->fontMetrics().horizontalAdvance(label->text()) <= label->width() &&
+               label->fontMetrics().height() <= label->height();
+    };
+    const auto buttons = findChildren<QPushButton*>();
+    const auto labels = findChildren<QLabel*>();
+    return std::all_of(checks_.begin(), checks_.end(), boxFits) &&
+           std::all_of(buttons.begin(), buttons.end(), buttonFits) &&
+           std::all_of(labels.begin(), labels.end(), labelFits) &&
+           fontMetrics().height() + kMargin <= texts_[0]->height();
 }
 
 void Form1::fitFont() {
@@ -310,18 +309,18 @@ void Form1::boxChanged(Box box, bool ticked) {
 void Form1::failed(const tarvelin::SheetFailure& failure) {
     QLineEdit* culprit = texts_[indexOf(failure.field)];
     const QString text = failureMessage(failure, culprit->text(), sheet_.separator());
-    if (message_) {
+    if (message_ != nullptr) {
         message_->close();
     }
     // open(), not exec(): the action that failed has ended, and a nested
     // event loop here would let the next event run inside it.
-    auto* message = new QMessageBox(QMessageBox::Warning, "Tarvelin", text, QMessageBox::Ok, this);
-    message->setAttribute(Qt::WA_DeleteOnClose);
-    connect(message, &QDialog::finished, culprit, [this, culprit] {
+    auto* dialog = new QMessageBox(QMessageBox::Warning, "Tarvelin", text, QMessageBox::Ok, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, culprit, [this, culprit] {
         activateWindow();
         culprit->setFocus(Qt::OtherFocusReason);
         culprit->selectAll();
     });
-    message_ = message;
-    message->open();
+    message_ = dialog;
+    dialog->open();
 }

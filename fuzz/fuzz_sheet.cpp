@@ -1,0 +1,214 @@
+// Plays bytes as a sequence of user events on a sheet: typing texts into any
+// field, ticking boxes and pressing the six buttons. After every event it
+// checks what a user relies on:
+//  - every change the sheet made was announced, in order, and nothing else;
+//  - a result field that has changed shows ResultText of its stored number;
+//  - hits, wounds and saves change only through their own action, and only
+//    when it did not fail;
+//  - ticking and at once unticking a box, with a whole roll, restores it;
+//  - Clear leaves the four inputs empty and every box unticked.
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "calc/volley_sheet.h"
+
+namespace {
+
+using tarvelin::Box;
+using tarvelin::Field;
+using tarvelin::indexOf;
+
+void check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// Keeps its own copy of every field and box, built only from what the sheet
+// announced; it must always equal the sheet.
+class Shadow : public tarvelin::SheetObserver {
+public:
+    std::array<std::string, 9> texts{};
+    std::array<bool, 6> boxes{};
+    std::array<bool, 9> touched{};
+    int failures = 0;
+
+    void textChanged(Field field, const std::string& text) override {
+        check(texts[indexOf(field)] != text, "announced a text that did not change");
+        texts[indexOf(field)] = text;
+        touched[indexOf(field)] = true;
+    }
+    void boxChanged(Box box, bool ticked) override {
+        check(boxes[indexOf(box)] != ticked, "announced a box that did not change");
+        boxes[indexOf(box)] = ticked;
+    }
+    void failed(const tarvelin::SheetFailure&) override { ++failures; }
+};
+
+class Input {
+public:
+    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    [[nodiscard]] bool done() const { return pos_ >= size_; }
+    std::uint8_t byte() { return done() ? 0 : data_[pos_++]; }
+    std::string bytes(std::size_t n) {
+        std::string out;
+        while (n-- > 0 && !done()) {
+            out += static_cast<char>(byte());
+        }
+        return out;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+const char* const kTexts[] = {
+    "4",   "12",   "0",    "-1",   "7",    "2.5",  "2,5",   "1",     "6",      "9",
+    "10",  "11",   "5.5",  "-4",   "3",    "8",    "1e308", "-1.7e308", "1e309", "0.1",
+    " 4 ", "4.",   ".",    "4..5", "1e",   "nan",  "inf",   "0x1",   "four",   "4 shots",
+    "",    "   ",  "-0",   "1e-400", "+2", "36",   "1.2",   "\t5",   "5\n",    "\xff\xfe",
+    "5",
+};
+
+std::string textFrom(Input& in) {
+    const std::uint8_t kind = in.byte() % 4;
+    switch (kind) {
+    case 0:
+    case 1:
+        return kTexts[in.byte() % std::size(kTexts)];
+    case 2:
+        return in.bytes(in.byte() % 16);
+    default:
+        return std::string(1000 + in.byte() * 100, static_cast<char>('0' + in.byte() % 10));
+    }
+}
+
+bool isResult(Field f) {
+    return f == Field::Text3 || f == Field::Text6 || f == Field::Text8 || f == Field::Text9;
+}
+
+double storedFor(const tarvelin::VolleySheet& sheet, Field f) {
+    switch (f) {
+    case Field::Text3:
+        return sheet.hits();
+    case Field::Text6:
+        return sheet.wounds();
+    case Field::Text8:
+        return sheet.saves();
+    case Field::Text9:
+        return sheet.casualties();
+    case Field::Text1:
+    case Field::Text2:
+    case Field::Text4:
+    case Field::Text5:
+    case Field::Text7:
+        break;
+    }
+    return 0;
+}
+
+void checkMirror(const tarvelin::VolleySheet& sheet, const Shadow& shadow) {
+    for (const Field f : tarvelin::kAllFields) {
+        check(sheet.text(f) == shadow.texts[indexOf(f)], "a field changed unannounced");
+        if (isResult(f) && shadow.touched[indexOf(f)]) {
+            check(sheet.text(f) == tarvelin::ResultText(storedFor(sheet, f), sheet.separator()),
+                  "a result field disagrees with its number");
+        }
+    }
+    for (const Box b : tarvelin::kAllBoxes) {
+        check(sheet.box(b) == shadow.boxes[indexOf(b)], "a box changed unannounced");
+    }
+}
+
+enum class Step { None, Hits, Wounds, Saves };
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Input in(data, size);
+    Shadow shadow;
+    tarvelin::VolleySheet sheet(shadow, (in.byte() & 1) != 0 ? "," : ".");
+
+    while (!in.done()) {
+        const double hits = sheet.hits();
+        const double wounds = sheet.wounds();
+        const double saves = sheet.saves();
+        const int failuresBefore = shadow.failures;
+        Step step = Step::None;
+
+        switch (in.byte() % 10) {
+        case 0:
+            sheet.setText(tarvelin::kAllFields[in.byte() % 9], textFrom(in));
+            break;
+        case 1:
+            sheet.setBox(tarvelin::kAllBoxes[in.byte() % 6], (in.byte() & 1) != 0);
+            break;
+        case 2:
+            sheet.onToHit();
+            break;
+        case 3:
+            sheet.onHits();
+            step = Step::Hits;
+            break;
+        case 4:
+            sheet.onWounds();
+            step = Step::Wounds;
+            break;
+        case 5:
+            sheet.onSaves();
+            step = Step::Saves;
+            break;
+        case 6:
+            sheet.onCasualties();
+            break;
+        case 7:
+            sheet.onClear();
+            for (const Field f : {Field::Text1, Field::Text4, Field::Text5, Field::Text7}) {
+                check(sheet.text(f).empty(), "Clear left an input filled");
+            }
+            for (const Box b : tarvelin::kAllBoxes) {
+                check(!sheet.box(b), "Clear left a box ticked");
+            }
+            break;
+        case 8: {
+            // A box there and back again, with a whole roll, leaves the roll.
+            const Box b = tarvelin::kAllBoxes[in.byte() % 6];
+            const std::string roll = sheet.text(Field::Text2);
+            const auto parsed = tarvelin::ParseNumber(roll, sheet.separator());
+            const bool whole = std::holds_alternative<double>(parsed) &&
+                               std::get<double>(parsed) == std::trunc(std::get<double>(parsed)) &&
+                               std::fabs(std::get<double>(parsed)) < 1e15;
+            const bool was = sheet.box(b);
+            sheet.setBox(b, !was);
+            sheet.setBox(b, was);
+            if (whole) {
+                check(tarvelin::NumberFromText(sheet.text(Field::Text2), sheet.separator()) ==
+                          std::get<double>(parsed),
+                      "a box there and back moved the roll");
+            }
+            break;
+        }
+        default:
+            sheet.setText(Field::Text2, textFrom(in));
+            break;
+        }
+
+        check(shadow.failures - failuresBefore <= 1, "one event reported more than one failure");
+        const bool failed = shadow.failures != failuresBefore;
+        check(step == Step::Hits ? !(failed && sheet.hits() != hits) : sheet.hits() == hits,
+              "hits changed outside a successful Hits");
+        check(step == Step::Wounds ? !(failed && sheet.wounds() != wounds) : sheet.wounds() == wounds,
+              "wounds changed outside a successful Wounds");
+        check(step == Step::Saves ? !(failed && sheet.saves() != saves) : sheet.saves() == saves,
+              "saves changed outside a successful Saves");
+        checkMirror(sheet, shadow);
+    }
+    return 0;
+}
