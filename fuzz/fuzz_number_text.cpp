@@ -32,8 +32,10 @@ void check(bool ok, const char* what) {
 }
 
 const std::regex& numberGrammar(bool comma) {
-    static const std::regex dot(R"(^[ \t]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
-    static const std::regex com(R"(^[ \t]*[+-]?([0-9]+(,[0-9]*)?|,[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
+    static const std::regex dot(
+        R"(^[ \t]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
+    static const std::regex com(
+        R"(^[ \t]*[+-]?([0-9]+(,[0-9]*)?|,[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
     return comma ? com : dot;
 }
 
@@ -100,7 +102,8 @@ void checkWriters(double x, bool comma) {
     const std::string result = tarvelin::ResultText(x, separator);
     check(std::regex_match(result, resultPattern(comma)), "ResultText breaks the pattern");
     const double shown = std::get<double>(tarvelin::ParseNumber(result, separator));
-    check(std::fabs(shown - x) <= 0.05 + 1e-15 * std::fabs(x), "ResultText is off by more than 0.05");
+    check(std::fabs(shown - x) <= 0.05 + 1e-15 * std::fabs(x),
+          "ResultText is off by more than 0.05");
 }
 
 }  // namespace

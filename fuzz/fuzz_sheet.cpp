@@ -70,11 +70,10 @@ private:
 };
 
 const char* const kTexts[] = {
-    "4",   "12",   "0",    "-1",   "7",    "2.5",  "2,5",   "1",     "6",      "9",
-    "10",  "11",   "5.5",  "-4",   "3",    "8",    "1e308", "-1.7e308", "1e309", "0.1",
-    " 4 ", "4.",   ".",    "4..5", "1e",   "nan",  "inf",   "0x1",   "four",   "4 shots",
-    "",    "   ",  "-0",   "1e-400", "+2", "36",   "1.2",   "\t5",   "5\n",    "\xff\xfe",
-    "5",
+    "4",      "12",   "0",  "-1",  "7",   "2.5",   "2,5",      "1",       "6",   "9",   "10",
+    "11",     "5.5",  "-4", "3",   "8",   "1e308", "-1.7e308", "1e309",   "0.1", " 4 ", "4.",
+    ".",      "4..5", "1e", "nan", "inf", "0x1",   "four",     "4 shots", "",    "   ", "-0",
+    "1e-400", "+2",   "36", "1.2", "\t5", "5\n",   "\xff\xfe", "5",
 };
 
 std::string textFrom(Input& in) {
@@ -204,8 +203,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool failed = shadow.failures != failuresBefore;
         check(step == Step::Hits ? !(failed && sheet.hits() != hits) : sheet.hits() == hits,
               "hits changed outside a successful Hits");
-        check(step == Step::Wounds ? !(failed && sheet.wounds() != wounds) : sheet.wounds() == wounds,
-              "wounds changed outside a successful Wounds");
+        check(
+            step == Step::Wounds ? !(failed && sheet.wounds() != wounds) : sheet.wounds() == wounds,
+            "wounds changed outside a successful Wounds");
         check(step == Step::Saves ? !(failed && sheet.saves() != saves) : sheet.saves() == saves,
               "saves changed outside a successful Saves");
         checkMirror(sheet, shadow);

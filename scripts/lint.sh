@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev clang-tidy cppcheck
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev clang-tidy cppcheck
 
 # clang-tidy needs the compile commands and the moc output of a configured build.
 cmake --preset ci >/dev/null

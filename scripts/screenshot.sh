@@ -3,10 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev fonts-dejavu-core
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev fonts-dejavu-core
 
-cmake --preset release >/dev/null
-cmake --build --preset release --target screenshot
-QT_QPA_PLATFORM=offscreen build/release/tests/window/screenshot build/release/screenshots
-cp build/release/screenshots/tarvelin.png docs/tarvelin.png
+cmake --preset ci >/dev/null
+cmake --build --preset ci --target screenshot
+QT_QPA_PLATFORM=offscreen build/ci/tests/window/screenshot build/ci/screenshots
+cp build/ci/screenshots/tarvelin.png docs/tarvelin.png
 echo "Updated docs/tarvelin.png"

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "window/app_icon.h"
 #include "window/failure_message.h"
 #include "window/wrapping_check_box.h"
 
@@ -99,6 +100,7 @@ Form1::Form1(std::string separator, QWidget* parent)
     : QWidget(parent), sheet_(*this, std::move(separator)) {
     setObjectName("Form1");
     setWindowTitle("Tarvelin");
+    setWindowIcon(appIcon());
     setFixedSize(kClientArea);
     buildControls();
     fitFont();

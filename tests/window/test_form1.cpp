@@ -59,6 +59,9 @@ private slots:
 
     void opensEmptyWithFocusInAimcraft() {
         QCOMPARE(form->windowTitle(), QString("Tarvelin"));
+        const QList<QSize> iconSizes = form->windowIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)));
+        QVERIFY(iconSizes.contains(QSize(128, 128)));
         QCOMPARE(form->size(), QSize(258, 385));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(QApplication::focusWidget(), form->field(Field::Text1));

@@ -30,9 +30,10 @@ unsigned envNumber(const char* name, unsigned fallback) {
     return ok ? value : fallback;
 }
 
-const char* const kWords[] = {"4",  "12", "0",  "-1", "7",   "2.5",  "2,5",  "11",   "5.5",
-                              "1e309", "-0", "nan", "four", " 4 ", "4 shots", "1e-400", "9",
-                              "6",  "3",  "1.7e308", "-1.7e308", "\t", "\xc3\xa9"};
+const char* const kWords[] = {"4",    "12",      "0",        "-1",     "7",       "2.5",
+                              "2,5",  "11",      "5.5",      "1e309",  "-0",      "nan",
+                              "four", " 4 ",     "4 shots",  "1e-400", "9",       "6",
+                              "3",    "1.7e308", "-1.7e308", "\t",     "\xc3\xa9"};
 
 // keyClicks knows only ASCII; other characters arrive as a key event that
 // carries just the text, as an input method would send them.
@@ -157,8 +158,7 @@ private slots:
                 QCoreApplication::processEvents();
             }
             for (const Field f : tarvelin::kAllFields) {
-                QVERIFY2(form.field(f)->text() ==
-                             QString::fromStdString(form.sheet().text(f)),
+                QVERIFY2(form.field(f)->text() == QString::fromStdString(form.sheet().text(f)),
                          qPrintable(where + ": " + form.field(f)->objectName() + " disagrees"));
             }
             for (const Box b : tarvelin::kAllBoxes) {
