@@ -7,15 +7,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
-#include <array>
 #include <string>
 
 #include "calc/volley_sheet.h"
-
-class QCheckBox;
-class QLineEdit;
-
-class QPushButton;
+#include "window/form_layout.h"
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
     Q_OBJECT
@@ -29,12 +24,6 @@ public:
     [[nodiscard]] QCheckBox* box(tarvelin::Box box) const;
     // The failure message on screen, if any.
     [[nodiscard]] QMessageBox* message() const { return message_; }
-
-    // The frame and panel dividers, in pixels of the client area.
-    struct Line {
-        int x1, y1, x2, y2;
-    };
-    static const std::array<Line, 8> kFrameLines;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,12 +56,9 @@ private:
     void boxChanged(tarvelin::Box box, bool ticked) override;
     void failed(const tarvelin::SheetFailure& failure) override;
 
-    void buildControls();
-    void fitFont();
-    [[nodiscard]] bool captionsFit() const;
+    void bind();
 
     tarvelin::VolleySheet sheet_;
-    std::array<QLineEdit*, tarvelin::kAllFields.size()> texts_{};
-    std::array<QCheckBox*, tarvelin::kAllBoxes.size()> checks_{};
+    FormWidgets widgets_;
     QPointer<QMessageBox> message_;
 };

@@ -156,7 +156,7 @@ private slots:
     void frameLinesAreDrawnInTheTextColour() {
         const QImage image = form->grab().toImage();
         const QColor ink = form->palette().color(QPalette::WindowText);
-        for (const Form1::Line& line : Form1::kFrameLines) {
+        for (const FrameLine& line : kFrameLines) {
             for (const double at : {0.1, 0.5, 0.9}) {
                 const QPoint p(qRound(line.x1 + (line.x2 - line.x1) * at),
                                qRound(line.y1 + (line.y2 - line.y1) * at));
