@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -123,6 +124,30 @@ bool allZero(std::string_view digits) {
     return digits.find_first_not_of('0') == std::string_view::npos;
 }
 
+// The common case, a "." number within range, read by from_chars alone.
+// from_chars reads the grammar's numbers once a leading "+" is dropped, and
+// its own extras ("inf", "nan") start with a letter, which is ruled out
+// first. Anything else, including why a text is not a number, is left to
+// the full scan.
+std::optional<double> readPlain(std::string_view text) {
+    const bool plus = text.front() == '+';
+    if (plus) {
+        text.remove_prefix(1);
+    }
+    // After a "+" the number itself must follow, not another sign.
+    const std::size_t first = !plus && text.front() == '-' ? 1 : 0;
+    if (first >= text.size() || !(isDigit(text[first]) || text[first] == '.')) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (ec != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::variant<double, TextProblem> ParseNumber(std::string_view text,
@@ -134,33 +159,45 @@ std::variant<double, TextProblem> ParseNumber(std::string_view text,
     if (text.empty()) {
         return TextProblem::Empty;
     }
+    if (separator == ".") {
+        if (const auto value = readPlain(text)) {
+            return *value;
+        }
+    }
     Shape shape;
     if (!scan(text, separator, shape)) {
         return TextProblem::NotANumber;
     }
-    // from_chars knows only "." and no leading "+", so hand it the same number
-    // spelt its way. The copy is as long as the text, which may be long, but
-    // a reservation failure is the only way this can throw.
-    std::string plain;
-    try {
-        plain.reserve(text.size() + 2);
-    } catch (...) {
-        return TextProblem::TooLarge;
+    // from_chars knows only "." and no leading "+". After the "+", a number
+    // with "." as separator is already in its form; with another separator,
+    // which the grammar allows once, it is respelt, on the stack when short.
+    std::string_view number = text;
+    if (number.front() == '+') {
+        number.remove_prefix(1);
     }
-    if (shape.negative) {
-        plain += '-';
-    }
-    plain += shape.intDigits.empty() ? std::string_view("0") : shape.intDigits;
-    if (!shape.fracDigits.empty()) {
-        plain += '.';
-        plain += shape.fracDigits;
-    }
-    if (!shape.expDigits.empty()) {
-        plain += shape.expNegative ? "e-" : "e";
-        plain += shape.expDigits;
+    std::array<char, 64> shortCopy{};
+    std::string longCopy;
+    const std::size_t at = separator == "." ? std::string_view::npos : number.find(separator);
+    if (at != std::string_view::npos) {
+        const std::string_view before = number.substr(0, at);
+        const std::string_view after = number.substr(at + separator.size());
+        const std::size_t length = before.size() + 1 + after.size();
+        char* out = shortCopy.data();
+        if (length > shortCopy.size()) {
+            try {
+                longCopy.resize(length);
+            } catch (...) {
+                return TextProblem::TooLarge;
+            }
+            out = longCopy.data();
+        }
+        before.copy(out, before.size());
+        out[before.size()] = '.';
+        after.copy(out + before.size() + 1, after.size());
+        number = std::string_view(out, length);
     }
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value,
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                            std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         if (allZero(shape.intDigits) && allZero(shape.fracDigits)) {
@@ -171,7 +208,7 @@ std::variant<double, TextProblem> ParseNumber(std::string_view text,
         }
         return TextProblem::TooLarge;
     }
-    if (ec != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) {
+    if (ec != std::errc{} || end != number.data() + number.size() || !std::isfinite(value)) {
         return TextProblem::NotANumber;
     }
     return value;
@@ -191,8 +228,8 @@ namespace {
 using Buffer = std::array<char, 400>;
 
 std::string withSeparator(std::string_view ascii, std::string_view separator) {
-    if (separator.empty()) {
-        separator = kDefaultSeparator;
+    if (separator.empty() || separator == ".") {
+        return std::string(ascii);
     }
     std::string out;
     out.reserve(ascii.size() + separator.size());
@@ -222,62 +259,23 @@ std::string TextFromNumber(double value, std::string_view separator) {
     if (value == 0.0) {
         return "0";
     }
-    // Round to 15 significant digits first; everything after works on the
-    // rounded digits, so a value like 2.0000000000000004 counts as whole.
-    Buffer sci{};
-    const auto sciEnd =
-        std::to_chars(sci.data(), sci.data() + sci.size(), value, std::chars_format::scientific, 14)
+    // Near the top of the range, rounding up to 15 digits would give a text
+    // that no longer reads as a number; those few values round down instead.
+    constexpr double kLargestShown = 1.79769313486231e308;
+    if (std::fabs(value) > kLargestShown) {
+        value = std::copysign(kLargestShown, value);
+    }
+    // "general" with 15 digits is the shortest plain form: rounded to 15
+    // significant digits, trailing zeros dropped, an exponent only below
+    // 1e-4 or from 1e15 up.
+    Buffer buf{};
+    char* const end =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15)
             .ptr;
-    const std::string_view s(sci.data(), static_cast<std::size_t>(sciEnd - sci.data()));
-    const bool negative = s.front() == '-';
-    const std::size_t mantStart = negative ? 1 : 0;
-    const std::size_t ePos = s.find('e');
-    std::string digits;
-    digits += s[mantStart];
-    digits += s.substr(mantStart + 2, ePos - mantStart - 2);
-    while (digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
-    }
-    int exponent = 0;
-    std::from_chars(s.data() + ePos + 1 + (s[ePos + 1] == '+' ? 1 : 0), s.data() + s.size(),
-                    exponent);
-    // Near the top of the range, rounding up would give a text that no longer
-    // reads as a number; round those few values down instead.
-    constexpr std::string_view kLargestDigits = "179769313486231";
-    if (exponent == 308 && std::string_view(digits) > kLargestDigits) {
-        digits = kLargestDigits;
-    }
-
-    std::string ascii;
-    if (negative) {
-        ascii += '-';
-    }
-    if (exponent >= 15 || exponent < -5) {
-        ascii += digits.front();
-        if (digits.size() > 1) {
-            ascii += '.';
-            ascii.append(digits, 1);
-        }
-        ascii += exponent < 0 ? "E-" : "E+";
-        const int magnitude = exponent < 0 ? -exponent : exponent;
-        if (magnitude < 10) {
-            ascii += '0';
-        }
-        ascii += std::to_string(magnitude);
-    } else if (exponent < 0) {
-        ascii += "0.";
-        ascii.append(static_cast<std::size_t>(-exponent - 1), '0');
-        ascii += digits;
-    } else {
-        const auto wholeCount = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= wholeCount) {
-            ascii += digits;
-            ascii.append(wholeCount - digits.size(), '0');
-        } else {
-            ascii.append(digits, 0, wholeCount);
-            ascii += '.';
-            ascii.append(digits, wholeCount);
-        }
+    std::string_view ascii(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    const std::size_t e = ascii.find('e');
+    if (e != std::string_view::npos) {
+        buf[e] = 'E';
     }
     return withSeparator(ascii, separator);
 }
@@ -286,35 +284,34 @@ std::string ResultText(double value, std::string_view separator) {
     if (!std::isfinite(value)) {
         return nonFinite(value);
     }
-    std::string ascii;
+    Buffer buf{};
+    char* end = nullptr;
     // A double lies exactly halfway between two tenths only when it ends in
     // .25 or .75, i.e. when four times it is an odd whole number. Those ties
     // go away from zero, as people round by hand; every other value is
     // rounded correctly by to_chars.
     const double quarters = std::fabs(value) * 4.0;
-    if (quarters < 9007199254740992.0 && std::fmod(quarters, 2.0) == 1.0) {
-        const double whole = std::floor(std::fabs(value));
-        Buffer buf{};
-        const auto end =
-            std::to_chars(buf.data(), buf.data() + buf.size(), whole, std::chars_format::fixed, 0)
-                .ptr;
-        if (value < 0) {
-            ascii += '-';
-        }
-        ascii.append(buf.data(), end);
-        ascii += std::fabs(value) - whole == 0.25 ? ".3" : ".8";
+    constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+    if (quarters < kExactIntegers && quarters == std::floor(quarters) &&
+        (static_cast<std::int64_t>(quarters) & 1) == 1) {
+        const double away = std::copysign(std::floor(std::fabs(value)), value);
+        end = std::to_chars(buf.data(), buf.data() + buf.size(), away, std::chars_format::fixed, 0)
+                  .ptr;
+        // A negative tie below one writes "-0" here, keeping its sign.
+        const bool quarter = std::fabs(value) - std::floor(std::fabs(value)) == 0.25;
+        *end++ = '.';
+        *end++ = quarter ? '3' : '8';
     } else {
-        Buffer buf{};
-        const auto end =
-            std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 1)
-                .ptr;
-        ascii.assign(buf.data(), end);
-        if (ascii.ends_with(".0")) {
-            ascii.pop_back();
+        end = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 1)
+                  .ptr;
+        // The decimal digit is shown only when it is not zero.
+        if (end[-1] == '0') {
+            --end;
         }
-        if (ascii == "-0.") {
-            ascii = "0.";
-        }
+    }
+    std::string_view ascii(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    if (ascii == "-0.") {
+        ascii.remove_prefix(1);
     }
     return withSeparator(ascii, separator);
 }

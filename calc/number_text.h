@@ -43,7 +43,7 @@ inline constexpr std::string_view kDefaultSeparator = ".";
                                     std::string_view separator = kDefaultSeparator);
 
 // Shortest plain form with at most 15 significant digits: 6 -> "6",
-// 10/3 -> "3.33333333333333". Magnitudes from 1e15 up and below 1e-5 use an
+// 10/3 -> "3.33333333333333". Magnitudes from 1e15 up and below 1e-4 use an
 // exponent ("1E+15", "1.5E-07"), which ParseNumber reads back. Zero has no sign.
 [[nodiscard]] std::string TextFromNumber(double value,
                                          std::string_view separator = kDefaultSeparator);

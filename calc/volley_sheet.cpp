@@ -37,11 +37,8 @@ double finite(double value, Field result) {
 }  // namespace
 
 VolleySheet::VolleySheet(SheetObserver& observer, std::string separator)
-    : observer_(observer), separator_(std::move(separator)) {
-    if (separator_.empty()) {
-        separator_ = kDefaultSeparator;
-    }
-}
+    : observer_(observer),
+      separator_(separator.empty() ? std::string(kDefaultSeparator) : std::move(separator)) {}
 
 template <typename Action>
 void VolleySheet::run(Action action) {

@@ -1,0 +1,110 @@
+// The three conversions against the bare standard calls they are built on,
+// on the same values, and the worked example through a whole sheet.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <charconv>
+#include <string>
+
+#include "calc/volley_sheet.h"
+
+namespace {
+
+const std::array<std::string, 8> kTexts{
+    "4", "12", "2.5", "-1", "0.833333333333333", "1e1", "36", "3.33333333333333"};
+const std::array<double, 8> kValues{6, 10.0 / 3, 2.5, -1, 1 / 1.2, 7.96, 1234567, 0.5};
+
+void NumberFromText(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const auto& text : kTexts) {
+            benchmark::DoNotOptimize(tarvelin::NumberFromText(text));
+        }
+    }
+}
+BENCHMARK(NumberFromText);
+
+void BareFromChars(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const auto& text : kTexts) {
+            double value = 0;
+            std::from_chars(text.data(), text.data() + text.size(), value);
+            benchmark::DoNotOptimize(value);
+        }
+    }
+}
+BENCHMARK(BareFromChars);
+
+void TextFromNumber(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const double value : kValues) {
+            benchmark::DoNotOptimize(tarvelin::TextFromNumber(value));
+        }
+    }
+}
+BENCHMARK(TextFromNumber);
+
+// The bare call that does the same job: 15 significant digits, shortest form.
+void BareToCharsGeneral15(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const double value : kValues) {
+            std::array<char, 32> buf{};
+            benchmark::DoNotOptimize(std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                                   std::chars_format::general, 15));
+            benchmark::DoNotOptimize(buf);
+        }
+    }
+}
+BENCHMARK(BareToCharsGeneral15);
+
+void ResultText(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const double value : kValues) {
+            benchmark::DoNotOptimize(tarvelin::ResultText(value));
+        }
+    }
+}
+BENCHMARK(ResultText);
+
+void BareToCharsFixed1(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const double value : kValues) {
+            std::array<char, 32> buf{};
+            benchmark::DoNotOptimize(std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                                   std::chars_format::fixed, 1));
+            benchmark::DoNotOptimize(buf);
+        }
+    }
+}
+BENCHMARK(BareToCharsFixed1);
+
+class NullObserver : public tarvelin::SheetObserver {
+public:
+    void textChanged(tarvelin::Field /*field*/, const std::string& /*text*/) override {}
+    void boxChanged(tarvelin::Box /*box*/, bool /*ticked*/) override {}
+    void failed(const tarvelin::SheetFailure& /*failure*/) override {}
+};
+
+void WorkedExample(benchmark::State& state) {
+    using tarvelin::Field;
+    NullObserver observer;
+    for (auto _ : state) {
+        tarvelin::VolleySheet sheet(observer);
+        sheet.setText(Field::Text1, "4");
+        sheet.setText(Field::Text4, "12");
+        sheet.setText(Field::Text5, "4");
+        sheet.setText(Field::Text7, "5");
+        sheet.onToHit();
+        sheet.setBox(tarvelin::Box::Check1, true);
+        sheet.onHits();
+        sheet.onWounds();
+        sheet.onSaves();
+        sheet.onCasualties();
+        sheet.onClear();
+        benchmark::DoNotOptimize(sheet.casualties());
+    }
+}
+BENCHMARK(WorkedExample);
+
+}  // namespace
+
+BENCHMARK_MAIN();
