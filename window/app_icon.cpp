@@ -12,7 +12,9 @@ QIcon appIcon() {
     if (!renderer.isValid()) {
         return icon;
     }
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    // Each size costs a render at start-up; these are the ones desktops use
+    // for title bars, task switchers and docks.
+    for (const int size : {16, 32, 48, 64, 128}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);

@@ -83,39 +83,42 @@ const Place kBoxPlaces[] = {
     {360, 4200, 1575, 495}, {360, 4680, 1575, 495}, {360, 5160, 1575, 495},
 };
 
-bool captionsFit(const QWidget& window, const FormWidgets& widgets) {
+bool captionsFit(const QWidget& window, const FormWidgets& widgets, const QFontMetrics& metrics) {
     // Buttons and line edits keep a few pixels for their frame and margins.
     constexpr int kMargin = 6;
-    const auto boxFits = [](const QCheckBox* check) {
-        return static_cast<const WrappingCheckBox*>(check)->captionFits();
+    const auto boxFits = [&metrics](const QCheckBox* check) {
+        return static_cast<const WrappingCheckBox*>(check)->captionFits(metrics);
     };
-    const auto buttonFits = [](const QPushButton* button) {
-        return button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - kMargin;
+    const auto buttonFits = [&metrics](const QPushButton* button) {
+        return metrics.horizontalAdvance(button->text()) <= button->width() - kMargin;
     };
     const auto labels = window.findChildren<QLabel*>();
-    const auto labelFits = [](const QLabel* label) {
-        return label->fontMetrics().horizontalAdvance(label->text()) <= label->width() &&
-               label->fontMetrics().height() <= label->height();
+    const auto labelFits = [&metrics](const QLabel* label) {
+        return metrics.horizontalAdvance(label->text()) <= label->width() &&
+               metrics.height() <= label->height();
     };
     return std::all_of(widgets.checks.begin(), widgets.checks.end(), boxFits) &&
            std::all_of(widgets.commands.begin(), widgets.commands.end(), buttonFits) &&
            std::all_of(labels.begin(), labels.end(), labelFits) &&
-           window.fontMetrics().height() + kMargin <= widgets.texts[0]->height();
+           metrics.height() + kMargin <= widgets.texts[0]->height();
 }
 
 // The layout is fixed, so the font adapts to it: the application font at the
-// largest size at which every caption fits its control.
+// largest size at which every caption fits its control. Sizes are tried on
+// metrics alone, and only the one chosen is set, since setting a font on the
+// window lays out every control again.
 void fitFont(QWidget& window, const FormWidgets& widgets) {
     constexpr int kLargest = 12;
     constexpr int kSmallest = 8;
     QFont fitted = window.font();
-    for (int size = kLargest; size >= kSmallest; --size) {
+    for (int size = kLargest; size > kSmallest; --size) {
         fitted.setPixelSize(size);
-        window.setFont(fitted);
-        if (captionsFit(window, widgets)) {
-            return;
+        if (captionsFit(window, widgets, QFontMetrics(fitted))) {
+            break;
         }
+        fitted.setPixelSize(size - 1);
     }
+    window.setFont(fitted);
 }
 
 }  // namespace

@@ -39,10 +39,9 @@ QSize WrappingCheckBox::minimumSizeHint() const {
     return sizeHint();
 }
 
-bool WrappingCheckBox::captionFits() const {
+bool WrappingCheckBox::captionFits(const QFontMetrics& metrics) const {
     const QRect area = textRect();
-    const QRect needed = fontMetrics().boundingRect(area, kTextFlags, text());
-    return area.contains(needed);
+    return area.contains(metrics.boundingRect(area, kTextFlags, text()));
 }
 
 void WrappingCheckBox::paintEvent(QPaintEvent* /*event*/) {

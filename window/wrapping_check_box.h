@@ -14,8 +14,9 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
-    // Whether the caption, wrapped, fits inside the box as it is now.
-    [[nodiscard]] bool captionFits() const;
+    // Whether the caption, wrapped, would fit inside the box in a font with
+    // these metrics.
+    [[nodiscard]] bool captionFits(const QFontMetrics& metrics) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
