@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds everything and runs every check headless: static analysis, the
 # tests under AddressSanitizer/UBSan and under clang's number sanitizers, a
-# short fuzz run of each fuzz target, and finally the plain test suite with
-# warnings as errors.
+# short fuzz run of each fuzz target, and finally the plain test suite (with
+# the benchmark smoke runs and the install checks) with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
-    libgtest-dev qt6-base-dev qt6-svg-dev fonts-dejavu-core desktop-file-utils appstream
+    libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev fonts-dejavu-core \
+    desktop-file-utils appstream libx11-dev libxdamage-dev xvfb
 
 export QT_QPA_PLATFORM=offscreen
 

@@ -38,10 +38,20 @@ FieldHelp helpFor(Field field) {
     return {};
 }
 
-// A field may hold a pasted megabyte; quote only its start.
+// A field may hold a pasted megabyte; quote only its start. Control
+// characters (a pasted NUL or tab) would vanish or break the message, so
+// they show as the replacement character.
 QString quoted(const QString& text) {
     constexpr int kShown = 24;
-    const QString shown = text.size() > kShown ? text.left(kShown) + QChar(0x2026) : text;
+    QString shown = text.left(kShown);
+    for (QChar& c : shown) {
+        if (!c.isPrint()) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    if (text.size() > kShown) {
+        shown += QChar(0x2026);
+    }
     return QChar(0x201C) + shown + QChar(0x201D);
 }
 

@@ -37,6 +37,11 @@ private slots:
             "12345678901234567890123456789x", ".",
             "Shots holds “123456789012345678901234…”, which is not a number. Type the number of "
             "shots, then press Hits.");
+        QTest::newRow("control characters")
+            << int(Field::Text4) << int(Problem::NotANumber) << 0.0
+            << (QString("4") + QChar(0) + "\t5") << QString(".")
+            << QString::fromUtf8("Shots holds “4\uFFFD\uFFFD5”, which is not a number. Type the "
+                                 "number of shots, then press Hits.");
         row("too large", Field::Text4, Problem::TooLarge, 0, "1e999", ".",
             "Shots holds a number too large to work with. Type the number of shots, then press "
             "Hits.");
