@@ -2,7 +2,7 @@
 """Runs every benchmark of a release build and prints one table.
 
 Start-up and memory: each program is started under Xvfb by startup_probe,
-in interleaved rounds (A B C D A B C D ...) after a warm-up; medians and the
+in interleaved rounds (A B C D, B C D A, ...) after a warm-up; medians and the
 spread (lowest to highest) per program, and ratios against the baseline and
 galculator measured in the same run. Keystrokes and the core conversions are
 measured in-process and reported against their own baselines.
@@ -88,9 +88,13 @@ def startup_table(rounds, quiet_ms):
         for _ in range(2):  # warm-up: file cache, font cache
             for program in programs.values():
                 probe(display, program, quiet_ms)
-        for _ in range(rounds):
-            for name, program in programs.items():
-                results[name].append(probe(display, program, quiet_ms))
+        # Each round rotates the order (A B C D, B C D A, ...): a program
+        # started right after another one is measurably slower, and a fixed
+        # order would charge that to the same program every round.
+        names = list(programs)
+        for r in range(rounds):
+            for name in names[r % len(names):] + names[:r % len(names)]:
+                results[name].append(probe(display, programs[name], quiet_ms))
     finally:
         xvfb.terminate()
         xvfb.wait()
