@@ -162,41 +162,29 @@ void VolleySheet::onToHit() {
     });
 }
 
+void VolleySheet::tableStep(Field input, Table table, double from, double& stored, Field result) {
+    const double key = read(input);
+    const auto value = table(key, from);
+    if (!value) {
+        fail(input, Problem::NotOnTable, key);
+    }
+    stored = finite(*value, result);
+    writeText(result, TextFromNumber(stored, separator_));
+}
+
 void VolleySheet::onHits() {
     run([this] {
         shots_ = read(Field::Text4);
-        const double roll = read(Field::Text2);
-        const auto hits = HitTable(roll, shots_);
-        if (!hits) {
-            fail(Field::Text2, Problem::NotOnTable, roll);
-        }
-        hits_ = finite(*hits, Field::Text3);
-        writeText(Field::Text3, TextFromNumber(hits_, separator_));
+        tableStep(Field::Text2, HitTable, shots_, hits_, Field::Text3);
     });
 }
 
 void VolleySheet::onWounds() {
-    run([this] {
-        const double toWound = read(Field::Text5);
-        const auto wounds = WoundTable(toWound, hits_);
-        if (!wounds) {
-            fail(Field::Text5, Problem::NotOnTable, toWound);
-        }
-        wounds_ = finite(*wounds, Field::Text6);
-        writeText(Field::Text6, TextFromNumber(wounds_, separator_));
-    });
+    run([this] { tableStep(Field::Text5, WoundTable, hits_, wounds_, Field::Text6); });
 }
 
 void VolleySheet::onSaves() {
-    run([this] {
-        const double armourSave = read(Field::Text7);
-        const auto saves = SaveTable(armourSave, wounds_);
-        if (!saves) {
-            fail(Field::Text7, Problem::NotOnTable, armourSave);
-        }
-        saves_ = finite(*saves, Field::Text8);
-        writeText(Field::Text8, TextFromNumber(saves_, separator_));
-    });
+    run([this] { tableStep(Field::Text7, SaveTable, wounds_, saves_, Field::Text8); });
 }
 
 void VolleySheet::onCasualties() {

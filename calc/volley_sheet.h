@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -76,6 +77,11 @@ private:
     // is the only place where failures are caught.
     template <typename Action>
     void run(Action action);
+
+    // Hits, Wounds and Saves alike: read the input, look it up with the number
+    // carried from the step before, then store and show the result.
+    using Table = std::optional<double> (*)(double, double) noexcept;
+    void tableStep(Field input, Table table, double from, double& stored, Field result);
 
     void writeText(Field field, std::string text);
     void writeBox(Box box, bool ticked);

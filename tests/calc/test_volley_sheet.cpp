@@ -55,6 +55,14 @@ public:
 
 using Events = std::vector<std::string>;
 
+// An input typed, a button pressed, and the one report expected.
+struct ActionRow {
+    Field input;
+    std::string text;
+    void (VolleySheet::*action)();
+    std::string report;
+};
+
 class SheetTest : public ::testing::Test {
 protected:
     Recorder recorder;
@@ -227,12 +235,7 @@ TEST_F(SheetTest, ValueNotOnItsTableChangesNothingAndIsReported) {
     sheet.onSaves();
     recorder.take();
 
-    const struct {
-        Field input;
-        std::string text;
-        void (VolleySheet::*action)();
-        std::string report;
-    } rows[] = {
+    const ActionRow rows[] = {
         {Field::Text1, "5.5", &VolleySheet::onToHit, "failed Text1 NotOnTable"},
         {Field::Text2, "2.5", &VolleySheet::onHits, "failed Text2 NotOnTable"},
         {Field::Text5, "7", &VolleySheet::onWounds, "failed Text5 NotOnTable"},
@@ -261,12 +264,7 @@ TEST_F(SheetTest, FailedReadStopsTheActionButKeepsWhatWasRead) {
     EXPECT_EQ(sheet.shots(), 12);
     EXPECT_EQ(sheet.text(Field::Text3), "");
 
-    const struct {
-        Field input;
-        std::string text;
-        void (VolleySheet::*action)();
-        std::string report;
-    } rows[] = {
+    const ActionRow rows[] = {
         {Field::Text1, "", &VolleySheet::onToHit, "failed Text1 Empty"},
         {Field::Text1, "four", &VolleySheet::onToHit, "failed Text1 NotANumber"},
         {Field::Text4, "4 shots", &VolleySheet::onHits, "failed Text4 NotANumber"},
