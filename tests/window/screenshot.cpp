@@ -51,6 +51,7 @@ int main(int argc, char* argv[]) {
         QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
     }
     window.field(Field::Text1)->setFocus();
+    std::printf("font: %s, %d px\n", qPrintable(window.font().family()), window.font().pixelSize());
     const bool ok =
         save(window, 1, folder + "/tarvelin.png") && save(window, 2, folder + "/tarvelin@2x.png");
     return ok ? 0 : 1;
