@@ -30,7 +30,7 @@ struct Place {
     [[nodiscard]] QRect pixels() const { return {px(left), px(top), px(width), px(height)}; }
 };
 
-struct LabelSpec {
+struct LabelRow {
     const char* name;
     const char* caption;
     Place place;
@@ -40,7 +40,7 @@ struct LabelSpec {
 constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignTop;
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 
-const LabelSpec kLabels[] = {
+const LabelRow kLabels[] = {
     {"Label1", "Aimcraft", {480, 120, 1215, 255}, kCentred},
     {"Label2", "Shots", {480, 720, 1215, 255}, kCentred},
     {"Label3", "To Wound", {480, 1320, 1215, 255}, kCentred},
@@ -63,13 +63,13 @@ const Place kFieldPlaces[] = {
     {2400, 4680, 1215, 285},  // Text9
 };
 
-struct ButtonSpec {
+struct ButtonRow {
     const char* name;
     const char* caption;
     Place place;
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonRow kButtons[] = {
     {"Command1", "To Hit", {2400, 120, 1215, 495}},
     {"Command2", "Hits", {2400, 1200, 1215, 495}},
     {"Command3", "Wounds", {2400, 2160, 1215, 495}},
@@ -142,11 +142,11 @@ FormWidgets buildFormWidgets(QWidget& window) {
     window.setWindowIcon(appIcon());
     window.setFixedSize(kClientArea);
 
-    for (const auto& spec : kLabels) {
-        auto* label = new QLabel(spec.caption, &window);
-        label->setObjectName(spec.name);
-        label->setGeometry(spec.place.pixels());
-        label->setAlignment(spec.alignment);
+    for (const auto& row : kLabels) {
+        auto* label = new QLabel(row.caption, &window);
+        label->setObjectName(row.name);
+        label->setGeometry(row.place.pixels());
+        label->setAlignment(row.alignment);
     }
     for (const Field f : tarvelin::kAllFields) {
         const std::size_t i = indexOf(f);
