@@ -59,8 +59,8 @@ int main(int argc, char* argv[]) {
     const bool smoke = app.arguments().contains("--smoke");
     const int rounds = smoke ? 2 : 15;
     const qsizetype only = app.arguments().indexOf("--only");
-    const QString filter = only >= 0 && only + 1 < app.arguments().size() ? app.arguments()[only + 1]
-                                                                         : QString();
+    const QString filter =
+        only >= 0 && only + 1 < app.arguments().size() ? app.arguments()[only + 1] : QString();
 
     Form1 tarvelinWindow(".");
     BaselineWindow baseline;

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Static analysis of calc/ and window/: clang-tidy with the repository's
-# .clang-tidy, then cppcheck. Exits non-zero on any finding.
+# .clang-tidy, then cppcheck; and a check that every C++ file is formatted
+# by .clang-format. Exits non-zero on any finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev clang-tidy cppcheck
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev \
+    clang-tidy clang-format cppcheck
+
+echo "clang-format: every C++ file"
+clang-format --dry-run -Werror calc/*.h calc/*.cpp window/*.h window/*.cpp tests/*/*.cpp \
+    bench/*.h bench/*.cpp fuzz/*.cpp
 
 # clang-tidy needs the compile commands and the moc output of a configured build.
 cmake --preset ci >/dev/null

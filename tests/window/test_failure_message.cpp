@@ -40,8 +40,9 @@ private slots:
         QTest::newRow("control characters")
             << int(Field::Text4) << int(Problem::NotANumber) << 0.0
             << (QString("4") + QChar(0) + "\t5") << QString(".")
-            << QString::fromUtf8("Shots holds “4\uFFFD\uFFFD5”, which is not a number. Type the "
-                                 "number of shots, then press Hits.");
+            << QString::fromUtf8(
+                   "Shots holds “4\uFFFD\uFFFD5”, which is not a number. Type the "
+                   "number of shots, then press Hits.");
         row("too large", Field::Text4, Problem::TooLarge, 0, "1e999", ".",
             "Shots holds a number too large to work with. Type the number of shots, then press "
             "Hits.");
