@@ -97,8 +97,8 @@ bool scan(std::string_view text, std::string_view separator, Shape& shape) {
 }
 
 // Decimal exponent of the first significant digit, saturated far beyond the
-// range of a double; only its sign matters to the caller. Assumes a nonzero
-// mantissa.
+// range of a double; only its sign matters to the caller. The mantissa must
+// not be zero.
 std::int64_t leadingExponent(const Shape& shape) {
     constexpr std::int64_t kCap = 1'000'000;
     std::int64_t exponent = 0;
@@ -118,10 +118,6 @@ std::int64_t leadingExponent(const Shape& shape) {
     const std::size_t fracLead = shape.fracDigits.find_first_not_of('0');
     const auto zeros = static_cast<std::int64_t>(std::min<std::size_t>(fracLead, kCap));
     return exponent - zeros - 1;
-}
-
-bool allZero(std::string_view digits) {
-    return digits.find_first_not_of('0') == std::string_view::npos;
 }
 
 // The common case, a "." number within range, read by from_chars alone.
@@ -199,10 +195,9 @@ std::variant<double, TextProblem> ParseNumber(std::string_view text,
     double value = 0.0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                            std::chars_format::general);
+    // from_chars reads a zero mantissa as zero whatever its exponent, so out
+    // of range means a nonzero number too small or too large for a double.
     if (ec == std::errc::result_out_of_range) {
-        if (allZero(shape.intDigits) && allZero(shape.fracDigits)) {
-            return shape.negative ? -0.0 : 0.0;
-        }
         if (leadingExponent(shape) < 0) {
             return shape.negative ? -0.0 : 0.0;
         }
@@ -294,13 +289,13 @@ std::string ResultText(double value, std::string_view separator) {
     constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
     if (quarters < kExactIntegers && quarters == std::floor(quarters) &&
         (static_cast<std::int64_t>(quarters) & 1) == 1) {
-        const double away = std::copysign(std::floor(std::fabs(value)), value);
-        end = std::to_chars(buf.data(), buf.data() + buf.size(), away, std::chars_format::fixed, 0)
-                  .ptr;
+        const double whole = std::floor(std::fabs(value));
         // A negative tie below one writes "-0" here, keeping its sign.
-        const bool quarter = std::fabs(value) - std::floor(std::fabs(value)) == 0.25;
+        end = std::to_chars(buf.data(), buf.data() + buf.size(), std::copysign(whole, value),
+                            std::chars_format::fixed, 0)
+                  .ptr;
         *end++ = '.';
-        *end++ = quarter ? '3' : '8';
+        *end++ = std::fabs(value) - whole == 0.25 ? '3' : '8';
     } else {
         end = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 1)
                   .ptr;

@@ -75,12 +75,11 @@ def keystroke_table():
 
 
 def startup_table(rounds, quiet_ms):
-    programs = {"tarvelin": [f"{BUILD}/window/tarvelin"],
-                "baseline": [f"{BUILD}/bench/tarvelin_baseline"]}
+    programs = {"tarvelin": [os.path.abspath(f"{BUILD}/window/tarvelin")],
+                "baseline": [os.path.abspath(f"{BUILD}/bench/tarvelin_baseline")]}
     for name, path in [("galculator", "/usr/bin/galculator"), ("xcalc", "/usr/bin/xcalc")]:
         if os.path.exists(path):
             programs[name] = [path]
-    programs = {k: [os.path.abspath(v[0]) if v[0].startswith(BUILD) else v[0]] for k, v in programs.items()}
     xvfb, display = start_xvfb()
     results = {name: [] for name in programs}
     try:
