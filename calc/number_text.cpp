@@ -25,19 +25,56 @@ const char* ConversionError::what() const noexcept {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
+// A copied cell or line brings its line end, and text from word processors
+// and the web brings no-break and other wide spaces; all of Unicode's white
+// space counts as a blank around a number (never inside one).
+bool isAsciiBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Every other White_Space character, in UTF-8: U+0085, U+00A0, U+1680,
+// U+2000 to U+200A, U+2028, U+2029, U+202F, U+205F and U+3000.
+constexpr std::array<std::string_view, 19> kWideBlanks{
+    "\xC2\x85",     "\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
+    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86",
+    "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xA8",
+    "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80",
+};
+
+// Length in bytes of the blank that text starts with (front) or ends with, or 0.
+std::size_t leadingBlank(std::string_view text) {
+    if (!text.empty() && isAsciiBlank(text.front())) {
+        return 1;
     }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
+    for (const std::string_view blank : kWideBlanks) {
+        if (text.starts_with(blank)) {
+            return blank.size();
+        }
+    }
+    return 0;
+}
+std::size_t trailingBlank(std::string_view text) {
+    if (!text.empty() && isAsciiBlank(text.back())) {
+        return 1;
+    }
+    for (const std::string_view blank : kWideBlanks) {
+        if (text.ends_with(blank)) {
+            return blank.size();
+        }
+    }
+    return 0;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    for (std::size_t n = leadingBlank(text); n > 0; n = leadingBlank(text)) {
+        text.remove_prefix(n);
+    }
+    for (std::size_t n = trailingBlank(text); n > 0; n = trailingBlank(text)) {
+        text.remove_suffix(n);
     }
     return text;
 }

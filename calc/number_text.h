@@ -34,6 +34,8 @@ inline constexpr std::string_view kDefaultSeparator = ".";
 // The reader without exceptions: a finite double, or why there is none.
 // Accepts blanks around an optional sign, digits with at most one separator
 // (at least one digit in all), and an optional exponent "e"/"E", sign, digits.
+// Blanks are the white space of Unicode in UTF-8: space, tab, the line and
+// page breaks, no-break and the other wide spaces.
 // Magnitudes too small for a double read as a zero of the same sign.
 [[nodiscard]] std::variant<double, TextProblem> ParseNumber(
     std::string_view text, std::string_view separator = kDefaultSeparator) noexcept;

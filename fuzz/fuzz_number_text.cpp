@@ -31,11 +31,17 @@ void check(bool ok, const char* what) {
     }
 }
 
+// Unicode's white space in UTF-8, spelt out byte by byte and apart from the
+// reader's own list.
+const std::string kBlank =
+    "(?:[ \t\n\v\f\r]|\xC2\x85|\xC2\xA0|\xE1\x9A\x80|\xE2\x80[\x80-\x8A]|\xE2\x80\xA8|"
+    "\xE2\x80\xA9|\xE2\x80\xAF|\xE2\x81\x9F|\xE3\x80\x80)";
+
 const std::regex& numberGrammar(bool comma) {
     static const std::regex dot(
-        R"(^[ \t]*[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
+        "^" + kBlank + R"(*([+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?))" + kBlank + "*$");
     static const std::regex com(
-        R"(^[ \t]*[+-]?([0-9]+(,[0-9]*)?|,[0-9]+)([eE][+-]?[0-9]+)?[ \t]*$)");
+        "^" + kBlank + R"(*([+-]?([0-9]+(,[0-9]*)?|,[0-9]+)([eE][+-]?[0-9]+)?))" + kBlank + "*$");
     return comma ? com : dot;
 }
 
@@ -46,7 +52,8 @@ const std::regex& resultPattern(bool comma) {
 }
 
 bool onlyBlanks(const std::string& text) {
-    return text.find_first_not_of(" \t") == std::string::npos;
+    static const std::regex blanks("^" + kBlank + "*$");
+    return std::regex_match(text, blanks);
 }
 
 // libstdc++'s regex recurses per character, so very long texts are checked
@@ -62,7 +69,8 @@ void checkReader(const std::string& text, bool comma) {
     if (text.size() > kRegexLimit) {
         return;
     }
-    const bool grammatical = std::regex_match(text, numberGrammar(comma));
+    std::smatch number;
+    const bool grammatical = std::regex_match(text, number, numberGrammar(comma));
     if (!grammatical) {
         const auto* problem = std::get_if<tarvelin::TextProblem>(&parsed);
         check(problem != nullptr, "reader accepted a text outside the grammar");
@@ -72,7 +80,8 @@ void checkReader(const std::string& text, bool comma) {
         return;
     }
     // In the grammar: a number, unless it is beyond the range of a double.
-    std::string c = text;
+    // strtod knows only ASCII blanks, so it gets the number alone.
+    std::string c = number[1].str();
     if (comma) {
         std::replace(c.begin(), c.end(), ',', '.');
     }

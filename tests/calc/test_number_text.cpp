@@ -38,6 +38,22 @@ TEST(NumberFromText, ReadsStrictDecimalNumbers) {
          "5",
          "\xd9\xab", 2.5},
         {"1.7976931348623157e308", ".", std::numeric_limits<double>::max()},
+        {"+4,5", ",", 4.5},
+        {"1,5e1", ",", 15},
+        // Leading zeros move the edge between too small (zero) and too large.
+        {"0,001e-320", ",", 1e-323},
+        {"0.0001e-320", ".", 0},
+        {"0.1e309", ".", 1e308},
+        // A paste brings line ends and wide spaces around the number.
+        {"10\n", ".", 10},
+        {"10\r\n", ".", 10},
+        {"\v\f 3 \r", ".", 3},
+        {"\xC2\xA0"
+         "2,5\xE2\x80\xAF",
+         ",", 2.5},
+        {"\xE2\x80\xA8\xE3\x80\x80"
+         "7\xE2\x80\x89\xE2\x80\xA9\xC2\x85",
+         ".", 7},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("text \"" + row.text + "\" separator \"" + row.separator + "\"");
@@ -62,6 +78,7 @@ TEST(NumberFromText, RejectsEverythingElseWithTheReason) {
         {"", ".", TextProblem::Empty},
         {"   ", ".", TextProblem::Empty},
         {"\t \t", ".", TextProblem::Empty},
+        {"\r\n\xC2\xA0\xE2\x80\x8A", ".", TextProblem::Empty},
         {"four", ".", TextProblem::NotANumber},
         {"4 shots", ".", TextProblem::NotANumber},
         {"4 4", ".", TextProblem::NotANumber},
@@ -82,7 +99,12 @@ TEST(NumberFromText, RejectsEverythingElseWithTheReason) {
         {"$4", ".", TextProblem::NotANumber},
         {"(4)", ".", TextProblem::NotANumber},
         {std::string("4\0", 2), ".", TextProblem::NotANumber},
-        {"4\n", ".", TextProblem::NotANumber},
+        {"4\n5", ".", TextProblem::NotANumber},
+        {"1\xC2\xA0"
+         "000",
+         ".", TextProblem::NotANumber},
+        {"4\xE2\x80", ".", TextProblem::NotANumber},
+        {"10e308", ".", TextProblem::TooLarge},
         {"\xff", ".", TextProblem::NotANumber},
         {"1e309", ".", TextProblem::TooLarge},
         {"-1e309", ".", TextProblem::TooLarge},
