@@ -25,6 +25,24 @@ Problem problemOf(TextProblem problem) {
     return Problem::NotANumber;
 }
 
+// Hits count the shots that hit, when the shots are a whole number that the
+// odds can be worked out for.
+VolleySheet::ResultOdds countOfShots(double shots, double chance) {
+    if (shots >= 0 && shots <= kMaxOddsTrials && shots == std::floor(shots)) {
+        return Odds{static_cast<int>(shots), chance};
+    }
+    return NoOdds::ShotsNotWhole;
+}
+
+// Each later step keeps a share of the counts of the step before, shot by
+// shot, so the trials stay and the chances multiply.
+VolleySheet::ResultOdds thinned(const VolleySheet::ResultOdds& from, double chance) {
+    if (const auto* odds = std::get_if<Odds>(&from)) {
+        return Odds{odds->trials, odds->chance * chance};
+    }
+    return from;
+}
+
 // Results are only ever written finite; an overflow stops the step instead
 // of showing "inf".
 double finite(double value, Field result) {
@@ -162,36 +180,79 @@ void VolleySheet::onToHit() {
     });
 }
 
-void VolleySheet::tableStep(Field input, Table table, double from, double& stored, Field result) {
+VolleySheet::Row VolleySheet::lookUp(Field input, Table table, double from, Field result) const {
     const double key = read(input);
     const auto value = table(key, from);
     if (!value) {
         fail(input, Problem::NotOnTable, key);
     }
-    stored = finite(*value, result);
+    // A row that matched for `from` matches for one shot too.
+    return {finite(*value, result), *table(key, 1.0)};
+}
+
+void VolleySheet::store(double& stored, double value, Field result) {
+    stored = value;
     writeText(result, TextFromNumber(stored, separator_));
 }
 
 void VolleySheet::onHits() {
     run([this] {
         shots_ = read(Field::Text4);
-        tableStep(Field::Text2, HitTable, shots_, hits_, Field::Text3);
+        const Row row = lookUp(Field::Text2, HitTable, shots_, Field::Text3);
+        hitsOdds_ = countOfShots(shots_, row.chance);
+        store(hits_, row.value, Field::Text3);
     });
 }
 
 void VolleySheet::onWounds() {
-    run([this] { tableStep(Field::Text5, WoundTable, hits_, wounds_, Field::Text6); });
+    run([this] {
+        const Row row = lookUp(Field::Text5, WoundTable, hits_, Field::Text6);
+        woundsOdds_ = thinned(hitsOdds_, row.chance);
+        ++woundsStored_;
+        store(wounds_, row.value, Field::Text6);
+    });
 }
 
 void VolleySheet::onSaves() {
-    run([this] { tableStep(Field::Text7, SaveTable, wounds_, saves_, Field::Text8); });
+    run([this] {
+        const Row row = lookUp(Field::Text7, SaveTable, wounds_, Field::Text8);
+        savesOdds_ = thinned(woundsOdds_, row.chance);
+        saveChance_ = row.chance;
+        savesFromWounds_ = woundsStored_;
+        store(saves_, row.value, Field::Text8);
+    });
 }
 
 void VolleySheet::onCasualties() {
     run([this] {
-        casualties_ = finite(Casualties(wounds_, saves_), Field::Text9);
-        writeText(Field::Text9, TextFromNumber(casualties_, separator_));
+        const double casualties = finite(Casualties(wounds_, saves_), Field::Text9);
+        // A wound not saved is a casualty, so with saves from these very
+        // wounds the casualties are the wounds thinned by the chance to fail
+        // the save.
+        casualtiesOdds_ = savesFromWounds_ == woundsStored_ ? thinned(woundsOdds_, 1 - saveChance_)
+                                                            : ResultOdds(NoOdds::MixedSteps);
+        store(casualties_, casualties, Field::Text9);
     });
+}
+
+VolleySheet::ResultOdds VolleySheet::odds(Field result) const {
+    switch (result) {
+    case Field::Text3:
+        return hitsOdds_;
+    case Field::Text6:
+        return woundsOdds_;
+    case Field::Text8:
+        return savesOdds_;
+    case Field::Text9:
+        return casualtiesOdds_;
+    case Field::Text1:
+    case Field::Text2:
+    case Field::Text4:
+    case Field::Text5:
+    case Field::Text7:
+        break;
+    }
+    return NoOdds::NotAResult;
 }
 
 void VolleySheet::onClear() {

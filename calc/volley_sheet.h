@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "calc/names.h"
 #include "calc/number_text.h"
+#include "calc/odds.h"
 #include "calc/shooting_tables.h"
 
 namespace tarvelin {
@@ -72,16 +74,28 @@ public:
     [[nodiscard]] double saves() const { return saves_; }
     [[nodiscard]] double casualties() const { return casualties_; }
 
+    // How the stored number of a result field is spread, when it counts
+    // shots: set with the number, from the number the step used, and kept
+    // like it when a step fails or finds no row.
+    using ResultOdds = std::variant<Odds, NoOdds>;
+    [[nodiscard]] ResultOdds odds(Field result) const;
+
 private:
     // Runs one action to its end and reports a failure that stopped it. This
     // is the only place where failures are caught.
     template <typename Action>
     void run(Action action);
 
-    // Hits, Wounds and Saves alike: read the input, look it up with the number
-    // carried from the step before, then store and show the result.
+    // Hits, Wounds and Saves alike: read the input and look it up with the
+    // number carried from the step before; gives the result and the row's
+    // chance per shot (the row applied to one shot).
     using Table = std::optional<double> (*)(double, double) noexcept;
-    void tableStep(Field input, Table table, double from, double& stored, Field result);
+    struct Row {
+        double value;
+        double chance;
+    };
+    [[nodiscard]] Row lookUp(Field input, Table table, double from, Field result) const;
+    void store(double& stored, double value, Field result);
 
     void writeText(Field field, std::string text);
     void writeBox(Box box, bool ticked);
@@ -101,6 +115,16 @@ private:
     double wounds_ = 0;
     double saves_ = 0;
     double casualties_ = 0;
+
+    ResultOdds hitsOdds_ = NoOdds::NotYet;
+    ResultOdds woundsOdds_ = NoOdds::NotYet;
+    ResultOdds savesOdds_ = NoOdds::NotYet;
+    ResultOdds casualtiesOdds_ = NoOdds::NotYet;
+    // Casualties have odds only from saves worked out from the wounds stored
+    // now; each Wounds counts itself, and Saves notes the count it used.
+    unsigned woundsStored_ = 0;
+    unsigned savesFromWounds_ = 0;
+    double saveChance_ = 0;
 };
 
 }  // namespace tarvelin

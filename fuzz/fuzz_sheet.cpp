@@ -6,7 +6,9 @@
 //  - hits, wounds and saves change only through their own action, and only
 //    when it did not fail;
 //  - ticking and at once unticking a box, with a whole roll, restores it;
-//  - Clear leaves the four inputs empty and every box unticked.
+//  - Clear leaves the four inputs empty and every box unticked;
+//  - where a result has odds, they are a count of whole shots whose mean,
+//    trials times chance, is the stored number.
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -126,6 +128,20 @@ void checkMirror(const tarvelin::VolleySheet& sheet, const Shadow& shadow) {
     }
 }
 
+void checkOdds(const tarvelin::VolleySheet& sheet) {
+    for (const Field f : {Field::Text3, Field::Text6, Field::Text8, Field::Text9}) {
+        const auto odds = sheet.odds(f);
+        if (const auto* o = std::get_if<tarvelin::Odds>(&odds)) {
+            check(o->trials >= 0 && o->trials <= tarvelin::kMaxOddsTrials,
+                  "odds for a count of shots out of range");
+            check(o->chance >= 0 && o->chance <= 1, "odds with a chance outside 0 to 1");
+            const double stored = storedFor(sheet, f);
+            check(std::fabs(o->trials * o->chance - stored) <= 1e-12 * std::fabs(stored),
+                  "the odds' mean is not the stored number");
+        }
+    }
+}
+
 enum class Step { None, Hits, Wounds, Saves };
 
 }  // namespace
@@ -209,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(step == Step::Saves ? !(failed && sheet.saves() != saves) : sheet.saves() == saves,
               "saves changed outside a successful Saves");
         checkMirror(sheet, shadow);
+        checkOdds(sheet);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -177,6 +178,17 @@ TEST_F(SheetTest, ClearUnticksAndTakesTheModifiersOff) {
     for (const Box box : kAllBoxes) {
         EXPECT_FALSE(sheet.box(box));
     }
+
+    // With every box ticked, Clear unticks them in order, each one's amount
+    // coming off the roll before the next box changes.
+    for (const Box box : kAllBoxes) {
+        sheet.setBox(box, true);
+    }
+    setRoll("10");
+    sheet.onClear();
+    EXPECT_EQ(recorder.take(),
+              (Events{"Check1 off", "Text2=9", "Check2 off", "Text2=8", "Check3 off", "Text2=7",
+                      "Check4 off", "Text2=5", "Check5 off", "Text2=6", "Check6 off", "Text2=5"}));
 }
 
 TEST_F(SheetTest, ToHitCountsTheBoxesAlreadyTicked) {
@@ -193,6 +205,34 @@ TEST_F(SheetTest, ToHitCountsTheBoxesAlreadyTicked) {
     sheet.setBox(Box::Check4, false);
     sheet.setBox(Box::Check1, false);
     EXPECT_EQ(sheet.text(Field::Text2), "3");
+
+    // The ends of the rating range, and single boxes (one +1 box sums to 1).
+    const struct {
+        std::string rating;
+        std::vector<Box> ticked;
+        std::string roll;
+    } rows[] = {
+        {"1", {}, "6"},
+        {"10", {}, "-4"},
+        {"7", {}, "-1"},
+        {"1", {Box::Check2}, "7"},
+        {"4", {Box::Check6}, "4"},
+        {"4", {Box::Check5}, "2"},
+        {"10", {Box::Check4, Box::Check5}, "-3"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rating + " with " + std::to_string(row.ticked.size()) + " boxes");
+        setRoll("");
+        for (const Box box : kAllBoxes) {
+            sheet.setBox(box, false);
+        }
+        for (const Box box : row.ticked) {
+            sheet.setBox(box, true);
+        }
+        typeInputs(row.rating, "", "", "");
+        sheet.onToHit();
+        EXPECT_EQ(recorder.take(), (Events{"Text2=" + row.roll}));
+    }
 }
 
 TEST_F(SheetTest, BoxesChangeAloneWhenTheRollIsNotANumber) {
@@ -348,6 +388,159 @@ TEST_F(SheetTest, ResultsThatOverflowAreReportedAndNotStored) {
     EXPECT_EQ(sheet.casualties(), 0);
     EXPECT_EQ(sheet.text(Field::Text9), "");
     EXPECT_EQ(recorder.events.back(), "failed Text9 ResultOverflow");
+}
+
+// "12 x 0.25" for twelve shots of chance 1/4, or why there are no odds.
+std::string describe(const VolleySheet::ResultOdds& odds) {
+    if (const auto* o = std::get_if<Odds>(&odds)) {
+        char chance[32];
+        std::snprintf(chance, sizeof chance, "%.12g", o->chance);
+        return std::to_string(o->trials) + " x " + chance;
+    }
+    switch (std::get<NoOdds>(odds)) {
+    case NoOdds::NotAResult:
+        return "NotAResult";
+    case NoOdds::NotYet:
+        return "NotYet";
+    case NoOdds::ShotsNotWhole:
+        return "ShotsNotWhole";
+    case NoOdds::MixedSteps:
+        return "MixedSteps";
+    }
+    return "?";
+}
+
+// The worked example, Casualties included.
+void workedExample(VolleySheet& s) {
+    for (const auto& [field, text] : {std::pair{Field::Text1, "4"},
+                                      {Field::Text4, "12"},
+                                      {Field::Text5, "4"},
+                                      {Field::Text7, "5"}}) {
+        s.setText(field, text);
+    }
+    s.onToHit();
+    s.setBox(Box::Check1, true);
+    s.onHits();
+    s.onWounds();
+    s.onSaves();
+    s.onCasualties();
+}
+
+// Every step from these shots, with a roll of 4, to-wound 4 and save 5.
+void everyStep(VolleySheet& s, const char* shots) {
+    s.setText(Field::Text2, "4");
+    s.setText(Field::Text4, shots);
+    s.setText(Field::Text5, "4");
+    s.setText(Field::Text7, "5");
+    s.onHits();
+    s.onWounds();
+    s.onSaves();
+    s.onCasualties();
+}
+
+TEST(SheetOdds, FollowTheChainOfWholeShots) {
+    using Steps = void (*)(VolleySheet&);
+    const struct {
+        const char* name;
+        Steps steps;
+        std::array<std::string, 4> odds;  // hits, wounds, saves, casualties
+    } rows[] = {
+        {"start", [](VolleySheet&) {}, {"NotYet", "NotYet", "NotYet", "NotYet"}},
+        {"steps before any Hits",
+         [](VolleySheet& s) {
+             s.setText(Field::Text5, "4");
+             s.setText(Field::Text7, "4");
+             s.onWounds();
+             s.onSaves();
+             s.onCasualties();
+         },
+         {"NotYet", "NotYet", "NotYet", "NotYet"}},
+        {"worked example, then Clear",
+         [](VolleySheet& s) {
+             workedExample(s);
+             s.onClear();
+         },
+         {"12 x 0.5", "12 x 0.25", "12 x 0.0833333333333", "12 x 0.166666666667"}},
+        {"no shots",
+         [](VolleySheet& s) { everyStep(s, "0"); },
+         {"0 x 0.5", "0 x 0.25", "0 x 0.0833333333333", "0 x 0.166666666667"}},
+        {"most shots",
+         [](VolleySheet& s) { everyStep(s, "1e5"); },
+         {"100000 x 0.5", "100000 x 0.25", "100000 x 0.0833333333333", "100000 x 0.166666666667"}},
+        {"too many shots",
+         [](VolleySheet& s) { everyStep(s, "100001"); },
+         {"ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole"}},
+        {"part of a shot",
+         [](VolleySheet& s) { everyStep(s, "12.5"); },
+         {"ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole"}},
+        {"negative shots",
+         [](VolleySheet& s) { everyStep(s, "-1"); },
+         {"ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole", "ShotsNotWhole"}},
+        {"Saves, then Wounds again, then Casualties",
+         [](VolleySheet& s) {
+             workedExample(s);
+             s.setText(Field::Text5, "2");
+             s.onWounds();
+             s.onCasualties();
+         },
+         {"12 x 0.5", "12 x 0.416666666667", "12 x 0.0833333333333", "MixedSteps"}},
+        {"Casualties with no Saves",
+         [](VolleySheet& s) {
+             s.setText(Field::Text2, "4");
+             s.setText(Field::Text4, "12");
+             s.setText(Field::Text5, "1");
+             s.onHits();
+             s.onWounds();
+             s.onCasualties();
+         },
+         {"12 x 0.5", "12 x 0.5", "NotYet", "MixedSteps"}},
+        {"a failed Hits and an off-table Wounds keep their odds",
+         [](VolleySheet& s) {
+             workedExample(s);
+             s.setText(Field::Text4, "20");
+             s.setText(Field::Text2, "");
+             s.onHits();
+             s.setText(Field::Text5, "7");
+             s.onWounds();
+         },
+         {"12 x 0.5", "12 x 0.25", "12 x 0.0833333333333", "12 x 0.166666666667"}},
+        {"a new Hits leaves the later steps",
+         [](VolleySheet& s) {
+             workedExample(s);
+             s.setText(Field::Text4, "6");
+             s.onHits();
+         },
+         {"6 x 0.5", "12 x 0.25", "12 x 0.0833333333333", "12 x 0.166666666667"}},
+        {"the open ends of the tables",
+         [](VolleySheet& s) {
+             s.setText(Field::Text2, "-3");
+             s.setText(Field::Text4, "12");
+             s.setText(Field::Text5, "1");
+             s.setText(Field::Text7, "0");
+             s.onHits();
+             s.onWounds();
+             s.onSaves();
+             s.onCasualties();
+         },
+         {"12 x 1", "12 x 1", "12 x 1", "12 x 0"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Recorder quiet;
+        VolleySheet fresh(quiet);
+        row.steps(fresh);
+        const Field results[] = {Field::Text3, Field::Text6, Field::Text8, Field::Text9};
+        const double stored[] = {fresh.hits(), fresh.wounds(), fresh.saves(), fresh.casualties()};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const auto odds = fresh.odds(results[i]);
+            EXPECT_EQ(describe(odds), row.odds[i]) << nameOf(results[i]);
+            // The stored average is the mean of the odds.
+            if (const auto* o = std::get_if<Odds>(&odds)) {
+                EXPECT_NEAR(o->trials * o->chance, stored[i], 1e-12 * stored[i]);
+            }
+        }
+        EXPECT_EQ(describe(fresh.odds(Field::Text4)), "NotAResult");
+    }
 }
 
 TEST(SheetSeparator, CommaReadsAndWritesComma) {

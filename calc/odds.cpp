@@ -1,0 +1,108 @@
+#include "calc/odds.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace tarvelin {
+
+std::vector<double> ChanceOfAtLeast(int trials, double chance) {
+    const auto n = static_cast<std::size_t>(std::clamp(trials, 0, kMaxOddsTrials));
+    std::vector<double> tail(n + 1, 0.0);
+    if (!(chance > 0)) {
+        tail[0] = 1;
+        return tail;
+    }
+    if (chance >= 1) {
+        std::fill(tail.begin(), tail.end(), 1.0);
+        return tail;
+    }
+    // Factorials and powers of the chance overflow long before 100,000 shots.
+    // Instead each count gets a weight relative to the most likely count,
+    // spread outwards by the ratio of neighbouring binomial terms, which
+    // loses only a few roundings per step; the sum of the weights then scales
+    // them to chances. Weights below kNegligible stay zero: they are far
+    // beneath anything a percentage can show.
+    constexpr double kNegligible = 1e-300;
+    const double miss = 1 - chance;
+    const auto mode = std::min(n, static_cast<std::size_t>(static_cast<double>(n + 1) * chance));
+    tail[mode] = 1;
+    for (std::size_t k = mode; k < n && tail[k] > kNegligible; ++k) {
+        tail[k + 1] =
+            tail[k] * (static_cast<double>(n - k) * chance) / (static_cast<double>(k + 1) * miss);
+    }
+    for (std::size_t k = mode; k > 0 && tail[k] > kNegligible; --k) {
+        tail[k - 1] =
+            tail[k] * (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
+    }
+    // Summed from the top, so that each tail adds its smallest terms first.
+    double sum = 0;
+    for (std::size_t k = n + 1; k-- > 0;) {
+        sum += tail[k];
+        tail[k] = sum;
+    }
+    for (double& t : tail) {
+        t /= sum;
+    }
+    return tail;
+}
+
+CountsShown CountsWorthShowing(std::span<const double> atLeast) {
+    constexpr double kAllButCertain = 0.9995;
+    constexpr double kAllButImpossible = 0.0005;
+    CountsShown shown;
+    int first = 1;
+    int last = 0;
+    for (std::size_t k = 1; k < atLeast.size(); ++k) {
+        if (atLeast[k] > kAllButCertain) {
+            first = static_cast<int>(k);
+        }
+        if (atLeast[k] >= kAllButImpossible) {
+            last = static_cast<int>(k);
+        }
+    }
+    if (last < first) {
+        return shown;
+    }
+    // Steps of 1, 2, 5, 10, 20, 50, ... read better than an odd step such as 87.
+    const int span = last - first;
+    constexpr int kMost = static_cast<int>(kMostCountsShown);
+    for (int scale = 1; span / shown.step + 1 > kMost; scale *= 10) {
+        for (const int mantissa : {1, 2, 5}) {
+            shown.step = mantissa * scale;
+            if (span / shown.step + 1 <= kMost) {
+                break;
+            }
+        }
+    }
+    for (int k = first; k <= last; k += shown.step) {
+        shown.counts.push_back(k);
+    }
+    return shown;
+}
+
+std::string PercentText(double chance, std::string_view separator) {
+    std::array<char, 16> buf{};
+    const double percent = std::clamp(chance, 0.0, 1.0) * 100;
+    const char* const end =
+        std::to_chars(buf.data(), buf.data() + buf.size(), percent, std::chars_format::fixed, 1)
+            .ptr;
+    std::string_view text(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    if (chance < 1 && text == "100.0") {
+        text = "> 99.9";
+    } else if (chance > 0 && text == "0.0") {
+        text = "< 0.1";
+    }
+    std::string out;
+    for (const char c : text) {
+        if (c == '.') {
+            out += separator;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace tarvelin

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "calc/odds.h"
+
+namespace tarvelin {
+namespace {
+
+// The exact chance of at least k, for a chance of num/den, as a ratio of whole
+// numbers: the sum of C(n, j) num^j (den - num)^(n - j) over j >= k, divided
+// by den^n. Every term stays below 2^53, so the doubles are exact too.
+double exactAtLeast(int n, int k, std::int64_t num, std::int64_t den) {
+    const auto power = [](std::int64_t base, int exponent) {
+        std::int64_t result = 1;
+        for (int i = 0; i < exponent; ++i) {
+            result *= base;
+        }
+        return result;
+    };
+    std::int64_t sum = 0;
+    std::int64_t binomial = 1;  // C(n, j)
+    for (int j = 0; j <= n; ++j) {
+        if (j >= k) {
+            sum += binomial * power(num, j) * power(den - num, n - j);
+        }
+        binomial = binomial * (n - j) / (j + 1);
+    }
+    return static_cast<double>(sum) / static_cast<double>(power(den, n));
+}
+
+TEST(ChanceOfAtLeast, IsExactForEveryTableChanceOnSmallCounts) {
+    // The chances of the rows, and the products a worked example makes.
+    const std::pair<std::int64_t, std::int64_t> chances[] = {
+        {1, 18}, {1, 12}, {1, 6}, {1, 3}, {1, 2}, {2, 3}, {5, 6}, {1, 4}, {1, 36}, {5, 18},
+    };
+    for (const auto& [num, den] : chances) {
+        for (const int n : {1, 2, 5, 12}) {
+            const auto tail =
+                ChanceOfAtLeast(n, static_cast<double>(num) / static_cast<double>(den));
+            ASSERT_EQ(tail.size(), std::size_t(n) + 1);
+            for (int k = 0; k <= n; ++k) {
+                SCOPED_TRACE(std::to_string(num) + "/" + std::to_string(den) + " n " +
+                             std::to_string(n) + " k " + std::to_string(k));
+                const double exact = exactAtLeast(n, k, num, den);
+                EXPECT_NEAR(tail[k], exact, exact * 1e-12);
+            }
+        }
+    }
+    // The worked example's casualties, by hand: 1 - (5/6)^12, and at least 7.
+    const auto casualties = ChanceOfAtLeast(12, 1.0 / 6);
+    EXPECT_NEAR(casualties[1], 1932641711.0 / 2176782336.0, 1e-15);
+    EXPECT_NEAR(casualties[7], 2813586.0 / 2176782336.0, 1e-17);
+}
+
+TEST(ChanceOfAtLeast, CertainImpossibleAndNoShots) {
+    const struct {
+        int n;
+        double chance;
+        std::vector<double> tail;
+    } rows[] = {
+        {0, 0.5, {1}}, {0, 0, {1}}, {3, 0, {1, 0, 0, 0}}, {3, 1, {1, 1, 1, 1}}, {100'000, 0, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.n) + " " + std::to_string(row.chance));
+        const auto tail = ChanceOfAtLeast(row.n, row.chance);
+        if (row.tail.empty()) {
+            EXPECT_EQ(tail.front(), 1);
+            EXPECT_EQ(tail.back(), 0);
+        } else {
+            EXPECT_EQ(tail, row.tail);
+        }
+    }
+}
+
+// An independent model for many shots: each term in long double from its
+// logarithm, the tail summed outwards until the terms no longer count.
+long double referenceAtLeast(int n, int k, double chance) {
+    const long double p = chance;
+    const auto term = [&](int j) {
+        return std::exp(std::lgamma(n + 1.0L) - std::lgamma(j + 1.0L) - std::lgamma(n - j + 1.0L) +
+                        j * std::log(p) + (n - j) * std::log1p(-p));
+    };
+    long double sum = 0;
+    if (k > n * p) {
+        for (int j = k; j <= n && term(j) > sum * 1e-25L; ++j) {
+            sum += term(j);
+        }
+        return sum;
+    }
+    for (int j = k - 1; j >= 0 && term(j) > sum * 1e-25L; --j) {
+        sum += term(j);
+    }
+    return 1 - sum;
+}
+
+TEST(ChanceOfAtLeast, StaysAccurateForAHundredThousandShots) {
+    constexpr int n = 100'000;
+    for (const double chance : {0.5, 1.0 / 36, 5.0 / 6}) {
+        const auto tail = ChanceOfAtLeast(n, chance);
+        const double mean = n * chance;
+        const double sd = std::sqrt(mean * (1 - chance));
+        for (double z = -6.5; z <= 6.5; z += 0.5) {
+            const int k = static_cast<int>(std::lround(mean + z * sd));
+            const double expected = static_cast<double>(referenceAtLeast(n, k, chance));
+            SCOPED_TRACE("chance " + std::to_string(chance) + " k " + std::to_string(k));
+            ASSERT_GE(expected, 1e-12);
+            EXPECT_NEAR(tail[k], expected, expected * 1e-9);
+        }
+        for (std::size_t k = 1; k < tail.size(); ++k) {
+            ASSERT_LE(tail[k], tail[k - 1]);
+        }
+    }
+    // For a fair chance the normal curve is within Berry and Esseen's bound,
+    // 0.4748 / sqrt(n), of the binomial tail.
+    const auto fair = ChanceOfAtLeast(n, 0.5);
+    for (const double z : {-2.0, -1.0, 0.0, 1.0, 2.0}) {
+        const auto k = static_cast<std::size_t>(50'000 + z * std::sqrt(25'000.0));
+        const double normal =
+            0.5 * std::erfc((static_cast<double>(k) - 50'000) / std::sqrt(2 * 25'000.0));
+        EXPECT_NEAR(fair[k], normal, 0.4748 / std::sqrt(n)) << z;
+    }
+}
+
+TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
+    // The worked example's casualties and hits.
+    EXPECT_EQ(CountsWorthShowing(ChanceOfAtLeast(12, 1.0 / 6)).counts,
+              (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(CountsWorthShowing(ChanceOfAtLeast(12, 0.5)).counts,
+              (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    const struct {
+        std::vector<double> atLeast;
+        std::vector<int> counts;
+    } rows[] = {
+        {{1}, {}},         {{1, 0}, {}},
+        {{1, 1, 1}, {2}},  {{1, 0.9996, 0.9995, 0.0005, 0.0004}, {1, 2, 3}},
+        {{1, 0.0004}, {}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(CountsWorthShowing(row.atLeast).counts, row.counts);
+    }
+    // A hundred counts in range: every tenth, a round step.
+    std::vector<double> wide(101);
+    for (std::size_t k = 0; k < wide.size(); ++k) {
+        wide[k] = 1 - static_cast<double>(k) / 100;
+    }
+    const CountsShown shown = CountsWorthShowing(wide);
+    EXPECT_EQ(shown.step, 10);
+    EXPECT_EQ(shown.counts, (std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}));
+    // Many shots never list more than twelve counts.
+    const CountsShown many = CountsWorthShowing(ChanceOfAtLeast(100'000, 0.5));
+    EXPECT_LE(many.counts.size(), kMostCountsShown);
+    EXPECT_GT(many.counts.size(), kMostCountsShown / 2);
+}
+
+TEST(PercentText, RoundsToOneDecimalAndNeverClaimsCertainty) {
+    const struct {
+        double chance;
+        const char* separator;
+        const char* text;
+    } rows[] = {
+        {0, ".", "0.0"},          {1, ".", "100.0"},       {0.619, ".", "61.9"},
+        {0.99949, ".", "99.9"},   {0.9996, ".", "> 99.9"}, {0.0004, ".", "< 0.1"},
+        {1e-300, ".", "< 0.1"},   {0.00051, ".", "0.1"},   {0.112, ",", "11,2"},
+        {0.99999, ",", "> 99,9"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(PercentText(row.chance, row.separator), row.text) << row.chance;
+    }
+}
+
+}  // namespace
+}  // namespace tarvelin
