@@ -14,7 +14,7 @@ public:
     [[nodiscard]] const FormWidgets& widgets() const { return widgets_; }
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override { paintFrame(*this); }
+    void paintEvent(QPaintEvent* /*event*/) override { paintFrame(*this, widgets_); }
 
 private:
     FormWidgets widgets_;

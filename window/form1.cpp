@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,7 +54,18 @@ QCheckBox* Form1::box(Box box) const {
 }
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {
-    paintFrame(*this);
+    paintFrame(*this, widgets_);
+}
+
+bool Form1::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The desktop's text size changed: the form grows or shrinks with it.
+    // Only geometry changes, so whatever is typed stays.
+    if (event->type() == QEvent::ApplicationFontChange) {
+        fitForm(*this, widgets_);
+        update();
+    }
+    return handled;
 }
 
 void Form1::Command1_Click() {

@@ -24,9 +24,13 @@ public:
     [[nodiscard]] QCheckBox* box(tarvelin::Box box) const;
     // The failure message on screen, if any.
     [[nodiscard]] QMessageBox* message() const { return message_; }
+    // The controls as laid out, and the pixels per twip chosen for the font.
+    [[nodiscard]] const FormWidgets& widgets() const { return widgets_; }
+    [[nodiscard]] double scale() const { return widgets_.scale; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private slots:
     void Command1_Click();

@@ -1,10 +1,14 @@
 #include "window/form_layout.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "calc/shooting_tables.h"
@@ -17,23 +21,10 @@ using tarvelin::indexOf;
 
 namespace {
 
-// The layout is drawn in twips; at 96 dpi a logical pixel is 15 of them, and
-// Qt scales logical pixels on denser screens by itself.
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int px(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
-struct Place {
-    int left, top, width, height;  // in twips
-    [[nodiscard]] QRect pixels() const { return {px(left), px(top), px(width), px(height)}; }
-};
-
 struct LabelRow {
     const char* name;
     const char* caption;
-    Place place;
+    QRect place;  // in twips, as every place below
     Qt::Alignment alignment;
 };
 
@@ -51,7 +42,7 @@ const LabelRow kLabels[] = {
     {"Label8", "4.", {2160, 1200, 135, 255}, kLeft},
 };
 
-const Place kFieldPlaces[] = {
+const QRect kFieldPlaces[] = {
     {480, 360, 1215, 285},    // Text1
     {2400, 720, 1215, 285},   // Text2
     {2400, 1800, 1215, 285},  // Text3
@@ -66,7 +57,7 @@ const Place kFieldPlaces[] = {
 struct ButtonRow {
     const char* name;
     const char* caption;
-    Place place;
+    QRect place;
 };
 
 const ButtonRow kButtons[] = {
@@ -78,81 +69,187 @@ const ButtonRow kButtons[] = {
     {"Command6", "Clear", {2400, 5160, 1215, 495}},
 };
 
-const Place kBoxPlaces[] = {
+const QRect kBoxPlaces[] = {
     {360, 2760, 1575, 495}, {360, 3240, 1575, 495}, {360, 3720, 1575, 495},
     {360, 4200, 1575, 495}, {360, 4680, 1575, 495}, {360, 5160, 1575, 495},
 };
 
-bool captionsFit(const QWidget& window, const FormWidgets& widgets, const QFontMetrics& metrics) {
-    // Buttons and line edits keep a few pixels for their frame and margins.
-    constexpr int kMargin = 6;
-    const auto boxFits = [&metrics](const QCheckBox* check) {
-        return static_cast<const WrappingCheckBox*>(check)->captionFits(metrics);
-    };
-    const auto buttonFits = [&metrics](const QPushButton* button) {
-        return metrics.horizontalAdvance(button->text()) <= button->width() - kMargin;
-    };
-    const auto labels = window.findChildren<QLabel*>();
-    const auto labelFits = [&metrics](const QLabel* label) {
-        return metrics.horizontalAdvance(label->text()) <= label->width() &&
-               metrics.height() <= label->height();
-    };
-    return std::all_of(widgets.checks.begin(), widgets.checks.end(), boxFits) &&
-           std::all_of(widgets.commands.begin(), widgets.commands.end(), buttonFits) &&
-           std::all_of(labels.begin(), labels.end(), labelFits) &&
-           metrics.height() + kMargin <= widgets.texts[0]->height();
+// The client width in pixels is the one number the search varies; at 258
+// pixels it is exactly 15 twips to the pixel.
+constexpr int kNarrowest = kClientTwips.width() / 15;
+
+double scaleFor(int clientWidth) {
+    return clientWidth / static_cast<double>(kClientTwips.width());
 }
 
-// The layout is fixed, so the font adapts to it: the application font at the
-// largest size at which every caption fits its control. Sizes are tried on
-// metrics alone, and only the one chosen is set, since setting a font on the
-// window lays out every control again.
-void fitFont(QWidget& window, const FormWidgets& widgets) {
-    constexpr int kLargest = 12;
-    constexpr int kSmallest = 8;
-    QFont fitted = window.font();
-    for (int size = kLargest; size > kSmallest; --size) {
-        fitted.setPixelSize(size);
-        if (captionsFit(window, widgets, QFontMetrics(fitted))) {
-            break;
-        }
-        fitted.setPixelSize(size - 1);
+// The widest client area, in pixels, whose window still fits the screen's
+// free area. The frame is known once the window is shown; before that a
+// title bar is allowed for.
+int widestOnScreen(const QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return std::numeric_limits<int>::max();
     }
-    window.setFont(fitted);
+    const QSize frame = window.isVisible()
+                            ? window.frameGeometry().size() - window.size()
+                            : QSize(0, window.style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize room = screen->availableGeometry().size() - frame;
+    int widest = std::min(
+        room.width(), room.height() * kClientTwips.width() / std::max(1, kClientTwips.height()));
+    while (widest > kNarrowest &&
+           toPixels(kClientTwips.height(), scaleFor(widest)) > room.height()) {
+        --widest;
+    }
+    return std::max(widest, kNarrowest);
+}
+
+// The narrowest client width, from 258 pixels up to `widest`, at which every
+// caption fits; or widest + 1 when none does. Fitting grows with the width
+// (up to a pixel of rounding), so a doubling and then a bisection find it.
+int narrowestFitting(const FormWidgets& widgets, const QFont& font, int widest) {
+    const auto fits = [&](int width) { return captionsFit(widgets, font, scaleFor(width)); };
+    if (fits(kNarrowest)) {
+        return kNarrowest;
+    }
+    int lo = kNarrowest;  // never fits
+    int hi = kNarrowest;
+    do {
+        lo = hi;
+        hi = std::min(hi * 2, widest);
+    } while (hi > lo && !fits(hi));
+    if (hi == lo) {
+        return widest + 1;
+    }
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        (fits(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+void place(QWidget& window, FormWidgets& widgets, double scale) {
+    widgets.scale = scale;
+    window.setFixedSize(toPixels(kClientTwips.width(), scale),
+                        toPixels(kClientTwips.height(), scale));
+    for (std::size_t i = 0; i < widgets.labels.size(); ++i) {
+        widgets.labels[i]->setGeometry(toPixels(kLabels[i].place, scale));
+    }
+    for (std::size_t i = 0; i < widgets.texts.size(); ++i) {
+        widgets.texts[i]->setGeometry(toPixels(kFieldPlaces[i], scale));
+    }
+    for (std::size_t i = 0; i < widgets.commands.size(); ++i) {
+        widgets.commands[i]->setGeometry(toPixels(kButtons[i].place, scale));
+    }
+    for (std::size_t i = 0; i < widgets.checks.size(); ++i) {
+        widgets.checks[i]->setGeometry(toPixels(kBoxPlaces[i], scale));
+    }
 }
 
 }  // namespace
 
-const QSize kClientArea(px(3870), px(5775));
+int toPixels(int twips, double scale) {
+    return static_cast<int>(std::lround(twips * scale));
+}
+
+QRect toPixels(const QRect& twips, double scale) {
+    const int left = toPixels(twips.x(), scale);
+    const int top = toPixels(twips.y(), scale);
+    return {left, top, toPixels(twips.x() + twips.width(), scale) - left,
+            toPixels(twips.y() + twips.height(), scale) - top};
+}
+
+bool captionsFit(const FormWidgets& widgets, const QFont& font, double scale) {
+    const QFontMetrics metrics(font);
+    // Buttons keep a few pixels for their frame and margins; a line edit its
+    // frame and one pixel above and below the text.
+    constexpr int kButtonMargin = 6;
+    constexpr int kFieldMargin = 4;
+    const auto boxFits = [&](std::size_t i) {
+        return static_cast<const WrappingCheckBox*>(widgets.checks[i])
+            ->captionFits(metrics, toPixels(kBoxPlaces[i], scale).size());
+    };
+    const auto buttonFits = [&](std::size_t i) {
+        const QSize size = toPixels(kButtons[i].place, scale).size();
+        return metrics.horizontalAdvance(widgets.commands[i]->text()) + kButtonMargin <=
+                   size.width() &&
+               metrics.height() + kButtonMargin <= size.height();
+    };
+    const auto labelFits = [&](std::size_t i) {
+        const QSize size = toPixels(kLabels[i].place, scale).size();
+        return metrics.horizontalAdvance(widgets.labels[i]->text()) <= size.width() &&
+               metrics.height() <= size.height();
+    };
+    const auto all = [](std::size_t n, const auto& fits) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!fits(i)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return metrics.height() + kFieldMargin <= toPixels(kFieldPlaces[0], scale).height() &&
+           all(widgets.labels.size(), labelFits) && all(widgets.commands.size(), buttonFits) &&
+           all(widgets.checks.size(), boxFits);
+}
+
+void fitForm(QWidget& window, FormWidgets& widgets) {
+    // Start again from the desktop's font, dropping a smaller one that an
+    // earlier fit to the screen may have set.
+    if (window.testAttribute(Qt::WA_SetFont)) {
+        window.setFont(QFont());
+    }
+    const QFont desktop = window.font();
+    const int widest = widestOnScreen(window);
+    const int width = narrowestFitting(widgets, desktop, widest);
+    if (width <= widest) {
+        place(window, widgets, scaleFor(width));
+        return;
+    }
+    // The screen is too small for this font: the largest form it holds, and
+    // the largest smaller font that fits it.
+    const double scale = scaleFor(widest);
+    QFont smaller = desktop;
+    constexpr int kSmallest = 6;
+    for (int size = QFontInfo(desktop).pixelSize() - 1; size >= kSmallest; --size) {
+        smaller.setPixelSize(size);
+        if (captionsFit(widgets, smaller, scale)) {
+            break;
+        }
+    }
+    window.setFont(smaller);
+    place(window, widgets, scale);
+}
 
 const std::array<FrameLine, 8> kFrameLines{{
-    {px(120), px(5760), px(120), px(0)},       // left edge
-    {px(3720), px(0), px(120), px(0)},         // top edge
-    {px(3720), px(5760), px(3720), px(0)},     // right edge
-    {px(120), px(5760), px(3720), px(5760)},   // bottom edge
-    {px(2040), px(2640), px(2040), px(0)},     // column divider, upper part
-    {px(2040), px(5760), px(2040), px(2520)},  // column divider, lower part
-    {px(120), px(2520), px(2040), px(2520)},   // inputs above the boxes
-    {px(2040), px(1080), px(3720), px(1080)},  // To Hit above the results
+    {120, 5760, 120, 0},       // left edge
+    {3720, 0, 120, 0},         // top edge
+    {3720, 5760, 3720, 0},     // right edge
+    {120, 5760, 3720, 5760},   // bottom edge
+    {2040, 2640, 2040, 0},     // column divider, upper part
+    {2040, 5760, 2040, 2520},  // column divider, lower part
+    {120, 2520, 2040, 2520},   // inputs above the boxes
+    {2040, 1080, 3720, 1080},  // To Hit above the results
 }};
 
 FormWidgets buildFormWidgets(QWidget& window) {
     FormWidgets widgets;
     window.setWindowTitle("Tarvelin");
     window.setWindowIcon(appIcon());
-    window.setFixedSize(kClientArea);
+    // The window keeps its size, so it offers no maximize button.
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
 
-    for (const auto& row : kLabels) {
-        auto* label = new QLabel(row.caption, &window);
-        label->setObjectName(row.name);
-        label->setGeometry(row.place.pixels());
-        label->setAlignment(row.alignment);
+    for (std::size_t i = 0; i < widgets.labels.size(); ++i) {
+        auto* label = new QLabel(kLabels[i].caption, &window);
+        label->setObjectName(kLabels[i].name);
+        label->setAlignment(kLabels[i].alignment);
+        widgets.labels[i] = label;
     }
     for (const Field f : tarvelin::kAllFields) {
         const std::size_t i = indexOf(f);
         auto* edit = new QLineEdit(&window);
         edit->setObjectName(QString("Text%1").arg(i + 1));
-        edit->setGeometry(kFieldPlaces[i].pixels());
         edit->setAccessibleName(fieldCaption(f));
         // A field has no length limit; QLineEdit would otherwise stop at 32767.
         edit->setMaxLength(std::numeric_limits<int>::max());
@@ -161,7 +258,6 @@ FormWidgets buildFormWidgets(QWidget& window) {
     for (std::size_t i = 0; i < widgets.commands.size(); ++i) {
         auto* button = new QPushButton(kButtons[i].caption, &window);
         button->setObjectName(kButtons[i].name);
-        button->setGeometry(kButtons[i].place.pixels());
         button->setFocusPolicy(Qt::StrongFocus);
         button->setAutoDefault(false);
         widgets.commands[i] = button;
@@ -170,7 +266,6 @@ FormWidgets buildFormWidgets(QWidget& window) {
         const std::size_t i = indexOf(b);
         auto* check = new WrappingCheckBox(QString::fromUtf8(tarvelin::BoxCaption(b)), &window);
         check->setObjectName(QString("Check%1").arg(i + 1));
-        check->setGeometry(kBoxPlaces[i].pixels());
         widgets.checks[i] = check;
     }
 
@@ -204,15 +299,16 @@ FormWidgets buildFormWidgets(QWidget& window) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
 
-    fitFont(window, widgets);
+    fitForm(window, widgets);
     text(Field::Text1)->setFocus();
     return widgets;
 }
 
-void paintFrame(QWidget& window) {
+void paintFrame(QWidget& window, const FormWidgets& widgets) {
     QPainter painter(&window);
     painter.setPen(QPen(window.palette().color(QPalette::WindowText), 0));
     for (const FrameLine& line : kFrameLines) {
-        painter.drawLine(line.x1, line.y1, line.x2, line.y2);
+        painter.drawLine(toPixels(line.x1, widgets.scale), toPixels(line.y1, widgets.scale),
+                         toPixels(line.x2, widgets.scale), toPixels(line.y2, widgets.scale));
     }
 }

@@ -14,24 +14,25 @@ WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent) : QChec
     setFocusPolicy(Qt::StrongFocus);
 }
 
-QRect WrappingCheckBox::indicatorRect() const {
+QRect WrappingCheckBox::indicatorRect(const QSize& size) const {
     QStyleOptionButton option;
     initStyleOption(&option);
+    option.rect = QRect(QPoint(), size);
     QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-    indicator.moveTop((height() - indicator.height()) / 2);
+    indicator.moveTop((size.height() - indicator.height()) / 2);
     return indicator;
 }
 
-QRect WrappingCheckBox::textRect() const {
+QRect WrappingCheckBox::textRect(const QSize& size) const {
     const int spacing = style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, this);
-    const int left = indicatorRect().right() + 1 + spacing;
-    return {left, 0, std::max(0, width() - left), height()};
+    const int left = indicatorRect(size).right() + 1 + spacing;
+    return {left, 0, std::max(0, size.width() - left), size.height()};
 }
 
 QSize WrappingCheckBox::sizeHint() const {
     // As wide as a plain check box would be, as high as the wrapped caption.
     const QSize plain = QCheckBox::sizeHint();
-    const QRect wrapped = fontMetrics().boundingRect(textRect(), kTextFlags, text());
+    const QRect wrapped = fontMetrics().boundingRect(textRect(size()), kTextFlags, text());
     return {plain.width(), std::max(plain.height(), wrapped.height())};
 }
 
@@ -39,8 +40,8 @@ QSize WrappingCheckBox::minimumSizeHint() const {
     return sizeHint();
 }
 
-bool WrappingCheckBox::captionFits(const QFontMetrics& metrics) const {
-    const QRect area = textRect();
+bool WrappingCheckBox::captionFits(const QFontMetrics& metrics, const QSize& size) const {
+    const QRect area = textRect(size);
     return area.contains(metrics.boundingRect(area, kTextFlags, text()));
 }
 
@@ -49,10 +50,10 @@ void WrappingCheckBox::paintEvent(QPaintEvent* /*event*/) {
     QStyleOptionButton option;
     initStyleOption(&option);
     option.text.clear();
-    option.rect = indicatorRect();
+    option.rect = indicatorRect(size());
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
 
-    const QRect textArea = textRect();
+    const QRect textArea = textRect(size());
     painter.drawItemText(textArea, kTextFlags, palette(), isEnabled(), text(),
                          QPalette::WindowText);
 

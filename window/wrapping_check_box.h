@@ -14,15 +14,16 @@ public:
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
-    // Whether the caption, wrapped, would fit inside the box in a font with
-    // these metrics.
-    [[nodiscard]] bool captionFits(const QFontMetrics& metrics) const;
+    // Whether the caption, wrapped, would fit inside a box of this size in a
+    // font with these metrics.
+    [[nodiscard]] bool captionFits(const QFontMetrics& metrics, const QSize& size) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     [[nodiscard]] bool hitButton(const QPoint& pos) const override;
 
 private:
-    [[nodiscard]] QRect indicatorRect() const;
-    [[nodiscard]] QRect textRect() const;
+    // The indicator at the left, centred in the height; the caption beside it.
+    [[nodiscard]] QRect indicatorRect(const QSize& size) const;
+    [[nodiscard]] QRect textRect(const QSize& size) const;
 };

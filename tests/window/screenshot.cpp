@@ -1,8 +1,12 @@
 // Renders the window, filled in with the worked example, to
-// <folder>/tarvelin.png and <folder>/tarvelin@2x.png.
+// <folder>/tarvelin.png and <folder>/tarvelin@2x.png at the desktop's font,
+// or with a pixel size given, to <folder>/tarvelin-<size>px.png at that size
+// of the same family. Prints the font, the factor and the window's size.
+// Usage: screenshot FOLDER [PIXEL_SIZE]
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -35,6 +39,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "could not create %s\n", qPrintable(folder));
         return 1;
     }
+    const int pixels = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    if (pixels > 0) {
+        QFont font = QApplication::font();
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+    }
     Form1 window(".");
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
@@ -51,7 +61,13 @@ int main(int argc, char* argv[]) {
         QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
     }
     window.field(Field::Text1)->setFocus();
-    std::printf("font: %s, %d px\n", qPrintable(window.font().family()), window.font().pixelSize());
+    const QFontInfo font(window.field(Field::Text1)->font());
+    std::printf("font: %s, %d px; %.5f px per twip (%.2f twips per pixel); client area %dx%d\n",
+                qPrintable(font.family()), font.pixelSize(), window.scale(), 1 / window.scale(),
+                window.width(), window.height());
+    if (pixels > 0) {
+        return save(window, 1, folder + QString("/tarvelin-%1px.png").arg(pixels)) ? 0 : 1;
+    }
     const bool ok =
         save(window, 1, folder + "/tarvelin.png") && save(window, 2, folder + "/tarvelin@2x.png");
     return ok ? 0 : 1;

@@ -4,22 +4,99 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <memory>
 
 #include "window/form1.h"
+#include "window/wrapping_check_box.h"
 
 using tarvelin::Box;
 using tarvelin::Field;
+using tarvelin::indexOf;
 
 namespace {
 
 QString sheetText(const Form1& form, Field field) {
     return QString::fromStdString(form.sheet().text(field));
+}
+
+struct ControlRow {
+    const char* name;
+    const char* kind;
+    const char* caption;
+    QRect twips;
+    int alignment;
+};
+
+constexpr int kCentred = Qt::AlignHCenter;
+constexpr int kLeft = Qt::AlignLeft;
+
+const ControlRow kControls[] = {
+    {"Label5", "QLabel", "1.", {240, 120, 135, 255}, kLeft},
+    {"Label1", "QLabel", "Aimcraft", {480, 120, 1215, 255}, kCentred},
+    {"Text1", "QLineEdit", "", {480, 360, 1215, 285}, 0},
+    {"Label2", "QLabel", "Shots", {480, 720, 1215, 255}, kCentred},
+    {"Text4", "QLineEdit", "", {480, 960, 1215, 285}, 0},
+    {"Label3", "QLabel", "To Wound", {480, 1320, 1215, 255}, kCentred},
+    {"Text5", "QLineEdit", "", {480, 1560, 1215, 285}, 0},
+    {"Label4", "QLabel", "Armour Save", {480, 1920, 1215, 255}, kCentred},
+    {"Text7", "QLineEdit", "", {480, 2160, 1215, 285}, 0},
+    {"Label6", "QLabel", "2.", {2160, 120, 135, 255}, kLeft},
+    {"Command1", "QPushButton", "To Hit", {2400, 120, 1215, 495}, 0},
+    {"Text2", "QLineEdit", "", {2400, 720, 1215, 285}, 0},
+    {"Label7", "QLabel", "3.", {240, 2640, 135, 255}, kLeft},
+    {"Check1", "QCheckBox", "Moved", {360, 2760, 1575, 495}, 0},
+    {"Check2", "QCheckBox", "Over Half Range", {360, 3240, 1575, 495}, 0},
+    {"Check3", "QCheckBox", "Soft Cover", {360, 3720, 1575, 495}, 0},
+    {"Check4", "QCheckBox", "Hard Cover", {360, 4200, 1575, 495}, 0},
+    {"Check5", "QCheckBox", "Large Target", {360, 4680, 1575, 495}, 0},
+    {"Check6", "QCheckBox", "Double Shots  (Dark Elves only)", {360, 5160, 1575, 495}, 0},
+    {"Label8", "QLabel", "4.", {2160, 1200, 135, 255}, kLeft},
+    {"Command2", "QPushButton", "Hits", {2400, 1200, 1215, 495}, 0},
+    {"Text3", "QLineEdit", "", {2400, 1800, 1215, 285}, 0},
+    {"Command3", "QPushButton", "Wounds", {2400, 2160, 1215, 495}, 0},
+    {"Text6", "QLineEdit", "", {2400, 2760, 1215, 285}, 0},
+    {"Command4", "QPushButton", "Saves", {2400, 3120, 1215, 495}, 0},
+    {"Text8", "QLineEdit", "", {2400, 3720, 1215, 285}, 0},
+    {"Command5", "QPushButton", "Casualties", {2400, 4080, 1215, 495}, 0},
+    {"Text9", "QLineEdit", "", {2400, 4680, 1215, 285}, 0},
+    {"Command6", "QPushButton", "Clear", {2400, 5160, 1215, 495}, 0},
+};
+
+// Twips times the factor, each edge within a pixel of where it belongs.
+bool placedAt(const QRect& pixels, const QRect& twips, double scale) {
+    const auto near = [scale](int pixel, int twip) { return std::abs(pixel - twip * scale) <= 1; };
+    return near(pixels.left(), twips.left()) && near(pixels.top(), twips.top()) &&
+           near(pixels.left() + pixels.width(), twips.left() + twips.width()) &&
+           near(pixels.top() + pixels.height(), twips.top() + twips.height());
+}
+
+// Every caption whole in its control, measured here rather than asked of the layout.
+QString captionThatDoesNotFit(const Form1& form) {
+    for (const ControlRow& row : kControls) {
+        const auto* widget = form.findChild<QWidget*>(row.name);
+        const QFontMetrics metrics = widget->fontMetrics();
+        const QString caption = QString::fromUtf8(row.caption);
+        const int width = metrics.horizontalAdvance(caption);
+        const bool fits = qobject_cast<const QCheckBox*>(widget) != nullptr
+                              ? widget->sizeHint().height() <= widget->height()
+                          : qobject_cast<const QLabel*>(widget) != nullptr
+                              ? width <= widget->width() && metrics.height() <= widget->height()
+                              : width < widget->width() && metrics.height() < widget->height();
+        if (!fits) {
+            return caption;
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -62,8 +139,16 @@ private slots:
         const QList<QSize> iconSizes = form->windowIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)));
         QVERIFY(iconSizes.contains(QSize(128, 128)));
-        QCOMPARE(form->size(), QSize(258, 385));
+        const double scale = form->scale();
+        QVERIFY(scale >= 1.0 / 15);
+        QCOMPARE(form->size(), QSize(qRound(3870 * scale), qRound(5775 * scale)));
         QCOMPARE(form->minimumSize(), form->maximumSize());
+        QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(form->windowFlags() & Qt::WindowCloseButtonHint);
+        // The fields' text is the desktop's own size, as in any other line edit.
+        QLineEdit plain;
+        QCOMPARE(QFontInfo(form->field(Field::Text3)->font()).pixelSize(),
+                 QFontInfo(plain.font()).pixelSize());
         QCOMPARE(QApplication::focusWidget(), form->field(Field::Text1));
         for (const Field field : tarvelin::kAllFields) {
             QVERIFY(form->field(field)->text().isEmpty());
@@ -74,62 +159,31 @@ private slots:
     }
 
     void controls_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<int>("alignment");
-        const auto row = [](const char* name, const char* kind, const char* caption, int l, int t,
-                            int w, int h, int alignment = 0) {
-            QTest::newRow(name) << kind << caption << QRect(l / 15, t / 15, w / 15, h / 15)
-                                << alignment;
-        };
-        const int centred = Qt::AlignHCenter;
-        const int left = Qt::AlignLeft;
-        row("Label5", "QLabel", "1.", 240, 120, 135, 255, left);
-        row("Label1", "QLabel", "Aimcraft", 480, 120, 1215, 255, centred);
-        row("Text1", "QLineEdit", "", 480, 360, 1215, 285);
-        row("Label2", "QLabel", "Shots", 480, 720, 1215, 255, centred);
-        row("Text4", "QLineEdit", "", 480, 960, 1215, 285);
-        row("Label3", "QLabel", "To Wound", 480, 1320, 1215, 255, centred);
-        row("Text5", "QLineEdit", "", 480, 1560, 1215, 285);
-        row("Label4", "QLabel", "Armour Save", 480, 1920, 1215, 255, centred);
-        row("Text7", "QLineEdit", "", 480, 2160, 1215, 285);
-        row("Label6", "QLabel", "2.", 2160, 120, 135, 255, left);
-        row("Command1", "QPushButton", "To Hit", 2400, 120, 1215, 495);
-        row("Text2", "QLineEdit", "", 2400, 720, 1215, 285);
-        row("Label7", "QLabel", "3.", 240, 2640, 135, 255, left);
-        row("Check1", "QCheckBox", "Moved", 360, 2760, 1575, 495);
-        row("Check2", "QCheckBox", "Over Half Range", 360, 3240, 1575, 495);
-        row("Check3", "QCheckBox", "Soft Cover", 360, 3720, 1575, 495);
-        row("Check4", "QCheckBox", "Hard Cover", 360, 4200, 1575, 495);
-        row("Check5", "QCheckBox", "Large Target", 360, 4680, 1575, 495);
-        row("Check6", "QCheckBox", "Double Shots  (Dark Elves only)", 360, 5160, 1575, 495);
-        row("Label8", "QLabel", "4.", 2160, 1200, 135, 255, left);
-        row("Command2", "QPushButton", "Hits", 2400, 1200, 1215, 495);
-        row("Text3", "QLineEdit", "", 2400, 1800, 1215, 285);
-        row("Command3", "QPushButton", "Wounds", 2400, 2160, 1215, 495);
-        row("Text6", "QLineEdit", "", 2400, 2760, 1215, 285);
-        row("Command4", "QPushButton", "Saves", 2400, 3120, 1215, 495);
-        row("Text8", "QLineEdit", "", 2400, 3720, 1215, 285);
-        row("Command5", "QPushButton", "Casualties", 2400, 4080, 1215, 495);
-        row("Text9", "QLineEdit", "", 2400, 4680, 1215, 285);
-        row("Command6", "QPushButton", "Clear", 2400, 5160, 1215, 495);
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < std::size(kControls); ++i) {
+            QTest::newRow(kControls[i].name) << int(i);
+        }
     }
 
     void controls() {
-        QFETCH(QString, kind);
-        QFETCH(QString, caption);
-        QFETCH(QRect, geometry);
-        QFETCH(int, alignment);
-        const QWidget* widget = form->findChild<QWidget*>(QTest::currentDataTag());
+        QFETCH(int, row);
+        const ControlRow& expected = kControls[row];
+        const QWidget* widget = form->findChild<QWidget*>(expected.name);
         QVERIFY(widget != nullptr);
-        QVERIFY(widget->inherits(kind.toLatin1()));
-        QCOMPARE(widget->geometry(), geometry);
+        QVERIFY(widget->inherits(expected.kind));
+        QVERIFY2(placedAt(widget->geometry(), expected.twips, form->scale()),
+                 qPrintable(QString("%1 at %2,%3 %4x%5")
+                                .arg(expected.name)
+                                .arg(widget->x())
+                                .arg(widget->y())
+                                .arg(widget->width())
+                                .arg(widget->height())));
         QVERIFY(widget->isVisible());
         QVERIFY(widget->isEnabled());
+        const QString caption = QString::fromUtf8(expected.caption);
         if (const auto* label = qobject_cast<const QLabel*>(widget)) {
             QCOMPARE(label->text(), caption);
-            QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), alignment);
+            QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), expected.alignment);
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
             QCOMPARE(button->text(), caption);
@@ -137,6 +191,60 @@ private slots:
             QVERIFY(!edit->isReadOnly());
             QCOMPARE(int(edit->alignment() & Qt::AlignHorizontal_Mask), int(Qt::AlignLeft));
             QCOMPARE(edit->maxLength(), std::numeric_limits<int>::max());
+        }
+    }
+
+    // The desktop's font at several sizes and in two families: the form keeps
+    // that font and grows by one factor, the smallest at which it fits.
+    void formGrowsWithTheFont_data() {
+        QTest::addColumn<QFont>("font");
+        QTest::addColumn<bool>("roomOnScreen");
+        const auto font = [](const char* family, int pixels) {
+            QFont f(family);
+            f.setPixelSize(pixels);
+            return f;
+        };
+        QTest::newRow("default") << QApplication::font() << true;
+        QTest::newRow("9 px") << font("DejaVu Sans", 9) << true;
+        QTest::newRow("12 px") << font("DejaVu Sans", 12) << true;
+        QTest::newRow("16 px") << font("DejaVu Sans", 16) << true;
+        QTest::newRow("24 px") << font("DejaVu Sans", 24) << true;
+        QTest::newRow("16 px serif") << font("DejaVu Serif", 16) << true;
+        QTest::newRow("20 px mono") << font("DejaVu Sans Mono", 20) << true;
+        QTest::newRow("60 px, larger than the screen") << font("DejaVu Sans", 60) << false;
+    }
+
+    void formGrowsWithTheFont() {
+        QFETCH(QFont, font);
+        QFETCH(bool, roomOnScreen);
+        type(Field::Text4, "12");
+        const auto restore =
+            qScopeGuard([desktop = QApplication::font()] { QApplication::setFont(desktop); });
+        // The change reaches the window through the event loop, as a desktop's does.
+        QApplication::setFont(font);
+        QCoreApplication::processEvents();
+        const double scale = form->scale();
+        const QFont used = form->field(Field::Text4)->font();
+
+        QVERIFY(scale >= 1.0 / 15);
+        QCOMPARE(form->field(Field::Text4)->text(), QString("12"));
+        QCOMPARE(form->size(), QSize(qRound(3870 * scale), qRound(5775 * scale)));
+        for (const ControlRow& row : kControls) {
+            QVERIFY2(placedAt(form->findChild<QWidget*>(row.name)->geometry(), row.twips, scale),
+                     row.name);
+        }
+        QCOMPARE(captionThatDoesNotFit(*form), QString());
+        QVERIFY(captionsFit(form->widgets(), used, scale));
+        const QSize available = form->screen()->availableGeometry().size();
+        QVERIFY(form->width() <= available.width() && form->height() <= available.height());
+        if (roomOnScreen) {
+            QCOMPARE(QFontInfo(used).pixelSize(), QFontInfo(font).pixelSize());
+            // One pixel narrower and some caption would be cut.
+            if (scale > 1.0 / 15) {
+                QVERIFY(!captionsFit(form->widgets(), used, scale - 1.0 / 3870));
+            }
+        } else {
+            QVERIFY(QFontInfo(used).pixelSize() < QFontInfo(font).pixelSize());
         }
     }
 
@@ -156,25 +264,42 @@ private slots:
     void frameLinesAreDrawnInTheTextColour() {
         const QImage image = form->grab().toImage();
         const QColor ink = form->palette().color(QPalette::WindowText);
+        const double scale = form->scale();
         for (const FrameLine& line : kFrameLines) {
             for (const double at : {0.1, 0.5, 0.9}) {
-                const QPoint p(qRound(line.x1 + (line.x2 - line.x1) * at),
-                               qRound(line.y1 + (line.y2 - line.y1) * at));
+                const QPoint p(qRound((line.x1 + (line.x2 - line.x1) * at) * scale),
+                               qRound((line.y1 + (line.y2 - line.y1) * at) * scale));
                 QCOMPARE(image.pixelColor(p), ink);
             }
         }
-        // And nowhere it should not be: just inside the left edge.
-        QVERIFY(image.pixelColor(10, 300) != ink);
+        // And nowhere it should not be: between the left edge and the boxes.
+        QVERIFY(image.pixelColor(qRound(180 * scale), qRound(3000 * scale)) != ink);
     }
 
-    void captionsFitTheirControls() {
-        const auto* check6 = form->findChild<QCheckBox*>("Check6");
-        QVERIFY(check6->sizeHint().height() <= check6->height());
-        for (const QPushButton* b : form->findChildren<QPushButton*>()) {
-            QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) < b->width(),
-                     qPrintable(b->text()));
+    // Each widget drives its own box of the sheet; several add the same
+    // amount, so the roll alone would not tell them apart.
+    void eachBoxDrivesItsOwnModifier_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("roll");
+        const char* rolls[] = {"5", "5", "5", "6", "3", "5"};
+        for (const Box b : tarvelin::kAllBoxes) {
+            QTest::newRow(qPrintable(QString("Check%1").arg(indexOf(b) + 1)))
+                << int(b) << rolls[indexOf(b)];
         }
-        QVERIFY(form->font().pixelSize() >= 8);
+    }
+
+    void eachBoxDrivesItsOwnModifier() {
+        QFETCH(int, box);
+        QFETCH(QString, roll);
+        type(Field::Text2, "4");
+        QTest::mouseClick(form->box(Box(box)), Qt::LeftButton);
+        for (const Box b : tarvelin::kAllBoxes) {
+            QCOMPARE(form->sheet().box(b), b == Box(box));
+        }
+        QCOMPARE(form->field(Field::Text2)->text(), roll);
+        QTest::mouseClick(form->box(Box(box)), Qt::LeftButton);
+        QVERIFY(!form->sheet().box(Box(box)));
+        QCOMPARE(form->field(Field::Text2)->text(), QString("4"));
     }
 
     void workedExampleByTypingAndClicking() {
@@ -389,5 +514,21 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm1)
+int main(int argc, char* argv[]) {
+    // A screen with room for the form at 24 px, so that only the row meant to
+    // outgrow the screen does.
+    const QTemporaryDir dir;
+    QFile screens(dir.filePath("screens.json"));
+    if (!screens.open(QIODevice::WriteOnly) ||
+        screens.write(R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": 1600,)"
+                      R"( "height": 1200, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") <
+            0) {
+        return 1;
+    }
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.fileName()).toLocal8Bit());
+    QApplication app(argc, argv);
+    TestForm1 test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_form1.moc"

@@ -1,0 +1,95 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "window/form1.h"
+#include "window/wrapping_check_box.h"
+
+namespace {
+
+// The smallest rectangle holding every pixel in which two renders differ.
+QRect differing(const QImage& a, const QImage& b) {
+    QRect found;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                found |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return found;
+}
+
+QImage render(QWidget* widget) {
+    return widget->grab().toImage();
+}
+
+}  // namespace
+
+class TestWrappingCheckBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each of the window's boxes, as the window lays it out: the tick is
+    // inside the indicator, which sits centred in the box's height; the
+    // caption's ink lies right of it, whole, wrapped where it must be; the
+    // focus frame is there only while the box has focus.
+    void paintsIndicatorCaptionAndFocus_data() {
+        QTest::addColumn<int>("box");
+        for (const tarvelin::Box b : tarvelin::kAllBoxes) {
+            QTest::newRow(qPrintable(QString("Check%1").arg(tarvelin::indexOf(b) + 1))) << int(b);
+        }
+    }
+
+    void paintsIndicatorCaptionAndFocus() {
+        QFETCH(int, box);
+        Form1 form(".");
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCheckBox* check = form.box(tarvelin::Box(box));
+        WrappingCheckBox bare(QString(), &form);
+        bare.setGeometry(check->geometry());
+        bare.show();
+        const QRect whole = check->rect();
+
+        const QImage plain = render(check);
+        check->setChecked(true);
+        const QRect tick = differing(plain, render(check));
+        check->setChecked(false);
+        QVERIFY(!tick.isEmpty());
+        QVERIFY(whole.contains(tick));
+        QVERIFY2(std::abs(tick.top() - (whole.bottom() - tick.bottom())) <= 1,
+                 "the indicator is not centred in the box's height");
+
+        const QRect ink = differing(render(&bare), plain);
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(ink.left() > tick.right(), "the caption runs over the indicator");
+        QVERIFY(whole.contains(ink));
+        if (check->text().contains("Dark Elves")) {
+            QVERIFY2(ink.height() > check->fontMetrics().height(), "the long caption did not wrap");
+        }
+
+        // Reached by Tab, as the style draws focus frames for the keyboard.
+        check->previousInFocusChain()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(check->hasFocus());
+        QVERIFY2(render(check) != plain, "no focus frame while focused");
+        QTest::keyClick(check, Qt::Key_Tab);
+        QVERIFY(!check->hasFocus());
+        QVERIFY2(render(check) == plain, "a focus frame without focus");
+    }
+
+    void captionFitsOnlyWhereItHasRoom() {
+        const QFontMetrics metrics(QApplication::font());
+        WrappingCheckBox moved("Moved");
+        WrappingCheckBox doubleShots("Double Shots  (Dark Elves only)");
+        QVERIFY(moved.captionFits(metrics, {105, 33}));
+        QVERIFY(!moved.captionFits(metrics, {24, 33}));
+        QVERIFY(doubleShots.captionFits(metrics, {400, 33}));
+        QVERIFY(!doubleShots.captionFits(metrics, {105, 33}));
+        QVERIFY(!doubleShots.captionFits(metrics, {400, metrics.height() - 1}));
+    }
+};
+
+QTEST_MAIN(TestWrappingCheckBox)
+#include "test_wrapping_check_box.moc"
