@@ -16,6 +16,7 @@ namespace tarvelin {
 struct Odds {
     int trials = 0;
     double chance = 0;
+    friend bool operator==(const Odds&, const Odds&) = default;
 };
 
 // Why a result has no odds.

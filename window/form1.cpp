@@ -1,25 +1,57 @@
 #include "window/form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolTip>
 
+#include "window/explanations.h"
 #include "window/failure_message.h"
 
 using tarvelin::Box;
 using tarvelin::Field;
 using tarvelin::indexOf;
+using tarvelin::VolleySheet;
 
 using TextSlot = void (Form1::*)(const QString&);
 using BoxSlot = void (Form1::*)(bool);
 using ClickSlot = void (Form1::*)();
 
+namespace {
+
+constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
+
+// A plain top-level QWidget is announced as a "filler"; this one is the
+// program's window.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
+    if (className == QLatin1String("Form1") && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 Form1::Form1(std::string separator, QWidget* parent)
     : QWidget(parent), sheet_(*this, std::move(separator)), widgets_(buildFormWidgets(*this)) {
     setObjectName("Form1");
+    QAccessible::installFactory(accessibleWindow);
     bind();
+    describeControls();
+}
+
+Form1::~Form1() {
+    // The children go after this class's members, and their focus moves as
+    // they go; nothing of this class may hear of it by then.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void Form1::bind() {
@@ -37,6 +69,8 @@ void Form1::bind() {
                                     &Form1::Command5_Click, &Form1::Command6_Click};
     for (std::size_t i = 0; i < widgets_.commands.size(); ++i) {
         connect(widgets_.commands[i], &QPushButton::clicked, this, clickSlots[i]);
+        // Enter on a focused button presses it, as Space does.
+        widgets_.commands[i]->setAutoDefault(true);
     }
     // toggled, unlike clicked, also sees the accessibility toggle action.
     const BoxSlot boxSlots[] = {&Form1::Check1_Click, &Form1::Check2_Click, &Form1::Check3_Click,
@@ -44,6 +78,58 @@ void Form1::bind() {
     for (std::size_t i = 0; i < widgets_.checks.size(); ++i) {
         connect(widgets_.checks[i], &QCheckBox::toggled, this, boxSlots[i]);
     }
+    // Enter in an input presses the step that reads it; focus stays put.
+    const std::pair<Field, std::size_t> enterPresses[] = {{Field::Text1, 0},
+                                                          {Field::Text4, 1},
+                                                          {Field::Text2, 1},
+                                                          {Field::Text5, 2},
+                                                          {Field::Text7, 3}};
+    for (const auto& [input, command] : enterPresses) {
+        connect(widgets_.texts[indexOf(input)], &QLineEdit::returnPressed,
+                widgets_.commands[command], &QPushButton::click);
+    }
+    // The platform's own close and quit keys, and Ctrl+W and Ctrl+Q wherever
+    // its key scheme lacks them.
+    auto* closing = new QShortcut(this);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Close) +
+                               QKeySequence::keyBindings(QKeySequence::Quit);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_Q)}) {
+        if (!keys.contains(key)) {
+            keys << key;
+        }
+    }
+    closing->setKeys(keys);
+    connect(closing, &QShortcut::activated, this, &QWidget::close);
+    // A result spoken on a control stays only while it has focus; after that
+    // the control explains itself again.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* /*now*/) {
+        if (old != nullptr && old == announcedOn_) {
+            old->setAccessibleDescription(old->toolTip());
+            announcedOn_ = nullptr;
+        }
+    });
+}
+
+void Form1::describeControls() {
+    const auto describe = [](QWidget* widget, const QString& text) {
+        widget->setToolTip(text);
+        widget->setAccessibleDescription(text);
+    };
+    for (const Field f : tarvelin::kAllFields) {
+        describe(widgets_.texts[indexOf(f)], fieldHelp(f));
+    }
+    for (std::size_t i = 0; i < widgets_.commands.size(); ++i) {
+        describe(widgets_.commands[i], commandHelp(i));
+    }
+    for (const Box b : tarvelin::kAllBoxes) {
+        describe(widgets_.checks[indexOf(b)], boxHelp(b));
+    }
+    for (const Field f : kResults) {
+        widgets_.texts[indexOf(f)]->installEventFilter(this);
+    }
+    oddsShown_.fill(tarvelin::NoOdds::NotAResult);
+    showOdds();
 }
 
 QLineEdit* Form1::field(Field field) const {
@@ -68,23 +154,98 @@ bool Form1::event(QEvent* event) {
     return handled;
 }
 
+void Form1::closeEvent(QCloseEvent* event) {
+    // Closing always ends the program, a failure message open or not.
+    if (message_ != nullptr) {
+        message_->disconnect(this);
+        message_->close();
+    }
+    event->accept();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // A result's odds show on hover, and also when the keyboard brings the
+    // focus to it.
+    if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* const result = static_cast<QWidget*>(watched);
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
+            // A tooltip hides at any focus event, so it waits for this one to end.
+            QTimer::singleShot(0, result, [result] {
+                if (result->hasFocus()) {
+                    QToolTip::showText(result->mapToGlobal(QPoint(0, result->height())),
+                                       result->toolTip(), result);
+                }
+            });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {
+    const unsigned failuresBefore = failures_;
+    (sheet_.*action)();
+    showOdds();
+    if (failures_ != failuresBefore) {
+        return;  // the failure message speaks instead
+    }
+    announce(widgets_.commands[command],
+             shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
+                   : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
+}
+
+void Form1::showOdds() {
+    for (std::size_t i = 0; i < kResults.size(); ++i) {
+        const auto odds = sheet_.odds(kResults[i]);
+        if (odds == oddsShown_[i]) {
+            continue;  // worked out once per stored result, never per keystroke
+        }
+        oddsShown_[i] = odds;
+        QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
+        const QString text = fieldHelp(kResults[i]) + '\n' + oddsHelp(odds, sheet_.separator());
+        result->setToolTip(text);
+        if (result != announcedOn_) {
+            result->setAccessibleDescription(text);
+        }
+    }
+}
+
+void Form1::announce(QWidget* pressed, const QString& text) {
+    // Screen readers speak a changed description of the focused control:
+    // that is the pressed button, or the input in which Enter was pressed.
+    QWidget* focused = QApplication::focusWidget();
+    QWidget* target = focused != nullptr && focused->window() == this ? focused : pressed;
+    if (announcedOn_ != nullptr && announcedOn_ != target) {
+        announcedOn_->setAccessibleDescription(announcedOn_->toolTip());
+    }
+    announcedOn_ = target;
+    if (target->accessibleDescription() == text) {
+        // The same result again is said again.
+        QAccessibleEvent again(target, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&again);
+    } else {
+        target->setAccessibleDescription(text);
+    }
+}
+
 void Form1::Command1_Click() {
-    sheet_.onToHit();
+    step(&VolleySheet::onToHit, 0, Field::Text2);
 }
 void Form1::Command2_Click() {
-    sheet_.onHits();
+    step(&VolleySheet::onHits, 1, Field::Text3);
 }
 void Form1::Command3_Click() {
-    sheet_.onWounds();
+    step(&VolleySheet::onWounds, 2, Field::Text6);
 }
 void Form1::Command4_Click() {
-    sheet_.onSaves();
+    step(&VolleySheet::onSaves, 3, Field::Text8);
 }
 void Form1::Command5_Click() {
-    sheet_.onCasualties();
+    step(&VolleySheet::onCasualties, 4, Field::Text9);
 }
 void Form1::Command6_Click() {
-    sheet_.onClear();
+    step(&VolleySheet::onClear, 5, std::nullopt);
 }
 
 void Form1::Check1_Click(bool ticked) {
@@ -149,20 +310,25 @@ void Form1::boxChanged(Box box, bool ticked) {
 }
 
 void Form1::failed(const tarvelin::SheetFailure& failure) {
+    ++failures_;
     QLineEdit* culprit = widgets_.texts[indexOf(failure.field)];
     const QString text = failureMessage(failure, culprit->text(), sheet_.separator());
+    // A new failure replaces the message on screen rather than stacking.
     if (message_ != nullptr) {
+        message_->disconnect(this);
         message_->close();
     }
-    // open(), not exec(): the action that failed has ended, and a nested
-    // event loop here would let the next event run inside it.
     auto* dialog = new QMessageBox(QMessageBox::Warning, "Tarvelin", text, QMessageBox::Ok, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, culprit, [this, culprit] {
+    connect(dialog, &QDialog::finished, this, [this, culprit] {
         activateWindow();
         culprit->setFocus(Qt::OtherFocusReason);
         culprit->selectAll();
     });
+    dialog->setWindowModality(Qt::NonModal);
     message_ = dialog;
-    dialog->open();
+    // Shown without modality, and not run in a loop of its own: the action
+    // that failed has ended, and a window blocked by a modal message would
+    // drop the desktop's request to close it.
+    dialog->show();
 }

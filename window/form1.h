@@ -1,12 +1,15 @@
 // The program's one window. It shows a VolleySheet and nothing else: every
 // edit, press and box change is handed to the sheet in one call, and what the
-// sheet changes comes back through SheetObserver into the widgets. The window
-// keeps no state of its own beyond its widgets and an open failure message.
+// sheet changes comes back through SheetObserver into the widgets. Beyond its
+// widgets the window keeps only an open failure message, the control whose
+// description last announced a result, and the odds it shows.
 #pragma once
 
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "calc/volley_sheet.h"
@@ -18,6 +21,9 @@ class Form1 : public QWidget, private tarvelin::SheetObserver {
 public:
     // separator: the user's decimal separator, in UTF-8.
     explicit Form1(std::string separator, QWidget* parent = nullptr);
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     [[nodiscard]] const tarvelin::VolleySheet& sheet() const { return sheet_; }
     [[nodiscard]] QLineEdit* field(tarvelin::Field field) const;
@@ -31,6 +37,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Command1_Click();
@@ -61,8 +69,19 @@ private:
     void failed(const tarvelin::SheetFailure& failure) override;
 
     void bind();
+    void describeControls();
+    // Runs one button's action, then shows the new odds and, unless the
+    // action failed, says its result to a screen reader.
+    // shown: the field whose text is said, or none for Clear.
+    void step(void (tarvelin::VolleySheet::*action)(), std::size_t command,
+              std::optional<tarvelin::Field> shown);
+    void showOdds();
+    void announce(QWidget* pressed, const QString& text);
 
     tarvelin::VolleySheet sheet_;
     FormWidgets widgets_;
     QPointer<QMessageBox> message_;
+    unsigned failures_ = 0;
+    QPointer<QWidget> announcedOn_;
+    std::array<tarvelin::VolleySheet::ResultOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
 };

@@ -33,6 +33,17 @@ private slots:
         row("wrong separator", Field::Text7, Problem::NotANumber, 0, "2.5", ",",
             "Armour Save holds “2.5”, which is not a number. Type the armour save, then press "
             "Saves. Numbers here use “,” as the decimal separator.");
+        row("comma under a dot locale", Field::Text4, Problem::NotANumber, 0, "2,5", ".",
+            "Shots holds “2,5”, which is not a number. Type the number of shots, then press Hits. "
+            "Numbers here use “.” as the decimal separator.");
+        row("24 characters whole", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwx",
+            ".",
+            "Shots holds “abcdefghijklmnopqrstuvwx”, which is not a number. Type the number of "
+            "shots, then press Hits.");
+        row("25 characters cut", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwxy",
+            ".",
+            "Shots holds “abcdefghijklmnopqrstuvwx…”, which is not a number. Type the number of "
+            "shots, then press Hits.");
         row("long text is cut", Field::Text4, Problem::NotANumber, 0,
             "12345678901234567890123456789x", ".",
             "Shots holds “123456789012345678901234…”, which is not a number. Type the number of "
@@ -52,6 +63,12 @@ private slots:
         row("rating 5,5", Field::Text1, Problem::NotOnTable, 5.5, "5,5", ",",
             "An Aimcraft rating of 5,5 is not on the rating table, which has the whole ratings 1 "
             "to 10. The needed roll was left unchanged.");
+        row("roll 2.5", Field::Text2, Problem::NotOnTable, 2.5, "2.5", ".",
+            "A needed roll of 2.5 is not on the hit table, which takes whole rolls (any roll below "
+            "2 or from 9 up counts too). Hits was left unchanged.");
+        row("to-wound 7", Field::Text5, Problem::NotOnTable, 7, "7", ".",
+            "A to-wound roll of 7 is not on the wound table, which takes whole rolls up to 6. "
+            "Wounds was left unchanged.");
         row("save 7", Field::Text7, Problem::NotOnTable, 7, "7", ".",
             "A save of 7 is not on the save table, which takes whole saves up to 6. Saves was left "
             "unchanged.");

@@ -13,8 +13,14 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cmath>
 #include <memory>
+
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <qpa/qwindowsysteminterface.h>
 
 #include "window/form1.h"
 #include "window/wrapping_check_box.h"
@@ -329,6 +335,210 @@ private slots:
         QVERIFY(!form->box(Box::Check1)->isChecked());
         QCOMPARE(form->field(Field::Text3)->text(), QString("6."));
         QVERIFY(form->message() == nullptr);
+
+        // The odds stay after Clear, as the numbers do: casualties are
+        // B(12, 1/6), hits B(12, 1/2).
+        const QString casualties = QString::fromUtf8(
+            "The average number of casualties, with one decimal.\nnone: 11.2 %\nat least 1: 88.8 "
+            "%\nat least 2: 61.9 %\nat least 3: 32.3 %\nat least 4: 12.5 %\nat least 5: 3.6 "
+            "%\nat least 6: 0.8 %\nat least 7: 0.1 %");
+        QCOMPARE(form->field(Field::Text9)->toolTip(), casualties);
+        QCOMPARE(form->field(Field::Text9)->accessibleDescription(), casualties);
+        const QString hits = form->field(Field::Text3)->toolTip();
+        QVERIFY2(hits.contains("\nat least 1: > 99.9 %\nat least 2: 99.7 %\n"), qPrintable(hits));
+        QVERIFY2(hits.endsWith("\nat least 11: 0.3 %"), qPrintable(hits));
+        // Reached by keyboard, a result shows its odds without hovering.
+        form->findChild<QPushButton*>("Command5")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->field(Field::Text9));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), casualties);
+        QToolTip::hideText();
+    }
+
+    void oddsSayWhyTheyAreMissing() {
+        const QString before = form->field(Field::Text3)->accessibleDescription();
+        QVERIFY2(before.endsWith("Odds appear once Hits has worked from a whole number of shots."),
+                 qPrintable(before));
+        type(Field::Text2, "4");
+        type(Field::Text4, "12.5");
+        press("Command2");
+        QVERIFY(form->field(Field::Text3)
+                    ->toolTip()
+                    .endsWith("Odds need a whole number of shots from 0 to 100,000."));
+    }
+
+    // Enter in an input presses the step that reads it, Enter on a button
+    // presses the button, and Enter in a result does nothing; focus stays.
+    void enterPressesTheStep_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("Aimcraft") << "Text1" << QStringList() << int(Field::Text2) << "3";
+        QTest::newRow("Shots") << "Text4" << QStringList() << int(Field::Text3) << "6.";
+        QTest::newRow("needed roll") << "Text2" << QStringList() << int(Field::Text3) << "6.";
+        QTest::newRow("To Wound") << "Text5" << QStringList{"Command2"} << int(Field::Text6)
+                                  << "3.";
+        QTest::newRow("Armour Save")
+            << "Text7" << QStringList{"Command2", "Command3"} << int(Field::Text8) << "1.";
+        QTest::newRow("Hits button") << "Command2" << QStringList() << int(Field::Text3) << "6.";
+        QTest::newRow("result field") << "Text3" << QStringList() << int(Field::Text3) << "";
+    }
+
+    void enterPressesTheStep() {
+        QFETCH(QString, focus);
+        QFETCH(QStringList, before);
+        QFETCH(int, result);
+        QFETCH(QString, shows);
+        type(Field::Text1, "4");
+        type(Field::Text2, "4");
+        type(Field::Text4, "12");
+        type(Field::Text5, "4");
+        type(Field::Text7, "5");
+        for (const QString& name : before) {
+            press(name.toLatin1());
+        }
+        auto* widget = form->findChild<QWidget*>(focus);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+        QCOMPARE(form->field(Field(result))->text(), shows);
+        QCOMPARE(QApplication::focusWidget(), widget);
+        QVERIFY(form->message() == nullptr);
+    }
+
+    void closeKeysCloseTheWindow_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+        QTest::newRow("Ctrl+Q") << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    }
+
+    void closeKeysCloseTheWindow() {
+        QFETCH(QKeySequence, keys);
+        type(Field::Text4, "12");
+        QTest::keySequence(form->field(Field::Text4), keys);
+        QVERIFY(!form->isVisible());
+    }
+
+    // The desktop's close button, sent as the window system sends it, while a
+    // failure message is open: both go, and with them the program.
+    void closingWithAMessageOpenEndsTheProgram() {
+        press("Command2");
+        QPointer<QMessageBox> message = form->message();
+        QVERIFY(message != nullptr);
+        QTRY_VERIFY(message->isVisible());
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            form->windowHandle());
+        QVERIFY(!form->isVisible());
+        QTRY_VERIFY(message == nullptr);
+        // No window is left open to keep the program running.
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+        }
+    }
+
+    void aSecondFailureReplacesTheMessage() {
+        press("Command2");
+        QTRY_VERIFY(form->message() != nullptr && form->message()->isVisible());
+        press("Command4");
+        QTRY_COMPARE(form->findChildren<QMessageBox*>().size(), 1);
+        QVERIFY(form->message()->text().startsWith("Armour Save is empty"));
+        form->message()->close();
+    }
+
+    // A number copied from a cell or a terminal brings its line end.
+    void aPastedLineEndIsABlank_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::newRow("LF") << "10\n";
+        QTest::newRow("CR LF") << "10\r\n";
+    }
+
+    void aPastedLineEndIsABlank() {
+        QFETCH(QString, pasted);
+        QApplication::clipboard()->setText(pasted);
+        type(Field::Text2, "4");
+        QLineEdit* shots = form->field(Field::Text4);
+        shots->setFocus();
+        QTest::keyClick(shots, Qt::Key_V, Qt::ControlModifier);
+        press("Command2");
+        QVERIFY(form->message() == nullptr);
+        QCOMPARE(form->field(Field::Text3)->text(), QString("5."));
+    }
+
+    // Every control explains itself, on hover and to a screen reader alike,
+    // with the values it takes where it has a range.
+    void everyControlExplainsItself_data() {
+        QTest::addColumn<QString>("names");
+        const char* rows[][2] = {{"Text1", "1 to 10"},
+                                 {"Text4", "shots"},
+                                 {"Text2", "roll needed to hit"},
+                                 {"Text5", "up to 6"},
+                                 {"Text7", "up to 6"},
+                                 {"Text3", "average number of hits"},
+                                 {"Text6", "wounds"},
+                                 {"Text8", "saved"},
+                                 {"Text9", "casualties"},
+                                 {"Command1", "roll needed to hit"},
+                                 {"Command2", "hits"},
+                                 {"Command3", "wounds"},
+                                 {"Command4", "saved"},
+                                 {"Command5", "casualties"},
+                                 {"Command6", "Empties"},
+                                 {"Check1", "+1 to the needed roll"},
+                                 {"Check2", "+1"},
+                                 {"Check3", "+1"},
+                                 {"Check4", "+2"},
+                                 {"Check5", "\u22121"},
+                                 {"Check6", "+1"}};
+        for (const auto& [control, names] : rows) {
+            QTest::newRow(control) << QString::fromUtf8(names);
+        }
+    }
+
+    void everyControlExplainsItself() {
+        QFETCH(QString, names);
+        const QWidget* widget = form->findChild<QWidget*>(QTest::currentDataTag());
+        QVERIFY(widget->toolTip().contains(names));
+        QCOMPARE(widget->accessibleDescription(), widget->toolTip());
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.get())->role(), QAccessible::Window);
+    }
+
+    // After a press the result reaches a screen reader as a changed
+    // description of the focused control, the same result again included.
+    void resultsAreSpoken() {
+        static QList<QPair<QObject*, QString>> heard;
+        heard.clear();
+        const auto previous = QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (event->type() == QAccessible::DescriptionChanged) {
+                heard << qMakePair(event->object(),
+                                   event->accessibleInterface()->text(QAccessible::Description));
+            }
+        });
+        // As when a screen reader is running: without one Qt drops the events.
+        QPlatformAccessibility* platform =
+            QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(platform != nullptr);
+        platform->setActive(true);
+        const auto restore = qScopeGuard([previous, platform] {
+            QAccessible::installUpdateHandler(previous);
+            platform->setActive(false);
+        });
+        type(Field::Text2, "4");
+        type(Field::Text4, "12");
+        QPushButton* hits = button("Command2");
+        press("Command2");
+        press("Command2");
+        QLineEdit* shots = form->field(Field::Text4);
+        shots->setFocus();
+        QTest::keyClick(shots, Qt::Key_Return);
+        // What the user was on; the results' own descriptions change too, with their odds.
+        heard.removeIf([&](const auto& said) { return said.first != hits && said.first != shots; });
+        const QList<QPair<QObject*, QString>> expected = {
+            {hits, "Hits: 6."}, {hits, "Hits: 6."}, {hits, hits->toolTip()}, {shots, "Hits: 6."}};
+        QCOMPARE(heard, expected);
+        // Once focus moves on, the control explains itself again.
+        button("Command3")->setFocus();
+        QCOMPARE(shots->accessibleDescription(), shots->toolTip());
     }
 
     void spaceOnAFocusedBoxAppliesItsModifier() {

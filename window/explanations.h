@@ -1,0 +1,25 @@
+// What each control says about itself, on hover and to a screen reader: what
+// goes into an input and which values it takes, what a button does, what a
+// box adds, what a result shows and how likely each count of it is. The
+// numbers come from the core; this module only words them.
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <string_view>
+
+#include "calc/volley_sheet.h"
+
+[[nodiscard]] QString fieldHelp(tarvelin::Field field);
+// command: 0 for To Hit to 5 for Clear, in the order of FormWidgets::commands.
+[[nodiscard]] QString commandHelp(std::size_t command);
+[[nodiscard]] QString boxHelp(tarvelin::Box box);
+
+// The odds of a result: the chance of none, then "at least K: P %" for the
+// counts worth listing; or, without odds, why there are none.
+[[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
+                               std::string_view separator);
+
+// What a screen reader says after a step: "Hits: 6." for the field's caption
+// and text, "Needed roll: 4" after To Hit.
+[[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown);
