@@ -717,6 +717,8 @@ private slots:
         type(Field::Text4, "5");
         press("Command2");
         QCOMPARE(form->field(Field::Text3)->text(), QString("2,5"));
+        // B(5, 1/2): none 1/32, at least one 31/32.
+        QVERIFY(form->field(Field::Text3)->toolTip().contains("none: 3,1 %\nat least 1: 96,9 %"));
         type(Field::Text5, "2.5");
         press("Command3");
         QVERIFY(form->message() != nullptr);
