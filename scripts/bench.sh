@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev qt6-svg-dev libbenchmark-dev \
+scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev librsvg2-bin libbenchmark-dev \
     libx11-dev libxdamage-dev xvfb python3 fonts-dejavu-core
 # The peers a player might open instead; measured when they can be had.
 scripts/install-deps.sh galculator x11-apps xfonts-base ||

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev \
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev librsvg2-bin \
     clang-tidy clang-format cppcheck
 
 echo "clang-format: every C++ file"

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev qt6-svg-dev dpkg-dev file
+scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev librsvg2-bin dpkg-dev file
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target tarvelin

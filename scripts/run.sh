@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev qt6-svg-dev fonts-dejavu-core
+scripts/install-deps.sh cmake ninja-build g++ qt6-base-dev librsvg2-bin fonts-dejavu-core
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target tarvelin

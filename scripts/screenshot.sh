@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-svg-dev fonts-dejavu-core
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev qt6-base-dev librsvg2-bin fonts-dejavu-core
 
 cmake --preset ci >/dev/null
 cmake --build --preset ci --target screenshot

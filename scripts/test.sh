@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
-    clang-format libgtest-dev libbenchmark-dev qt6-base-dev qt6-svg-dev fonts-dejavu-core \
+    clang-format libgtest-dev libbenchmark-dev qt6-base-dev librsvg2-bin fonts-dejavu-core \
     desktop-file-utils appstream libx11-dev libxdamage-dev xvfb
 
 export QT_QPA_PLATFORM=offscreen

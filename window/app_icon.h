@@ -1,5 +1,5 @@
-// The program's icon, drawn from the same SVG file that is installed for the
-// desktop, at the sizes window systems ask for.
+// The program's icon, from PNGs rendered at build time from the same SVG that
+// is installed for the desktop, at the sizes window systems ask for.
 #pragma once
 
 #include <QIcon>
