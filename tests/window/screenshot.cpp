@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Renders the window, filled in with the worked example, to
 // <folder>/tarvelin.png and <folder>/tarvelin@2x.png at the desktop's font,
 // or with a pixel size given, to <folder>/tarvelin-<size>px.png at that size
