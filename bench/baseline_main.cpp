@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The baseline program: starts as tarvelin does, minus the sheet and bindings.
 #include <QApplication>
 

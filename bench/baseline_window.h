@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The floor that Tarvelin is measured against: the same window with the same
 // widgets at the same places and the same font, but no sheet and no binding.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The three conversions against the bare standard calls they are built on,
 // on the same values, and the worked example through a whole sheet.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // What one keystroke costs, in-process under the offscreen platform: a key
 // typed into a field of Tarvelin's window until the sheet and the widget hold
 // it, against the same key typed into the plain QLineEdit of the baseline

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 # Smoke run of the start-up probe: one start of tarvelin and of the baseline
 # under a private Xvfb; checks that each gives its four figures. No timing is
 # judged here.

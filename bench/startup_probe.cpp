@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Starts one program on an X display and watches it come up: the time from
 // fork to the first map of a top-level window, and to the last paint before
 // the screen has been quiet for a while, seen through the XDamage extension

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Names of the sheet's nine text fields and six modifier boxes, shared by the
 // core and the window. The window's controls carry the same names, so a field
 // or box means the same thing on both sides of the observer.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Conversions between the text of a field and the doubles the calculator works
 // with: a strict reader, a plain writer and the one-decimal result writer.
 // All are locale-free inside; the caller passes the decimal separator (UTF-8,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 #include "calc/odds.h"
 
 #include <algorithm>
@@ -42,9 +44,7 @@ std::vector<double> ChanceOfAtLeast(int trials, double chance) {
         sum += tail[k];
         tail[k] = sum;
     }
-    for (double& t : tail) {
-        t /= sum;
-    }
+    std::transform(tail.begin(), tail.end(), tail.begin(), [sum](double t) { return t / sum; });
     return tail;
 }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // How likely each count of a result is, when the result counts independent
 // shots: the binomial chance of at least k, which counts are worth listing,
 // and a chance written as a rounded percentage. Pure numbers; the sheet says

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The fixed rules of a volley: rating to needed roll, the modifier of each
 // box, and the three average-outcome tables. Pure lookups on doubles that
 // match their rows exactly; they never read or write a field, and a value

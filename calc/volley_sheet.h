@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The calculator itself: every field and box of the window, the numbers that
 // carry from one step to the next, and the actions behind the buttons, the
 // boxes and the result fields. It holds no widgets; whoever shows it listens

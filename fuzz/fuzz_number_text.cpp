@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Feeds any bytes to the three conversions. The first byte picks the decimal
 // separator; the rest is a field's text, and its first eight bytes also make
 // a double for the writers.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Plays bytes as a sequence of user events on a sheet: typing texts into any
 // field, ticking boxes and pressing the six buttons. After every event it
 // checks what a user relies on:

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Renders the SVG icon to a square PNG at build time, where rsvg-convert is
 // missing (as on Windows and macOS). The program itself renders no SVG.
 // Usage: render_icon SVG SIZE PNG

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 # Builds in release mode and prints one table with every benchmark figure and
 # every ratio against the baselines measured in the same run.
 # Usage: scripts/bench.sh [--rounds N]   (default 20 interleaved start-up rounds)

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 """Runs every benchmark of a release build and prints one table.
 
 Start-up and memory: each program is started under Xvfb by startup_probe,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets and runs each for a while over its corpus.
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 10: a smoke run)
 # A long run:  scripts/fuzz.sh 3600

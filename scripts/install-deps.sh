@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that a build needs, only those missing.
 # Usage: scripts/install-deps.sh PACKAGE...
 set -euo pipefail

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Static analysis of calc/ and window/: clang-tidy with the repository's
-# .clang-tidy, then cppcheck; and a check that every C++ file is formatted
-# by .clang-format. Exits non-zero on any finding.
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
+# Static checks: every C++ file formatted by .clang-format, clang-tidy with
+# the repository's .clang-tidy and cppcheck on calc/ and window/, every file
+# licensed as the REUSE tool checks, and the Flatpak manifest parsed with no
+# more permissions than it needs. Exits non-zero on any finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev librsvg2-bin \
-    clang-tidy clang-format cppcheck
+scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev \
+    qt6-base-private-dev librsvg2-bin \
+    clang-tidy clang-format cppcheck reuse flatpak-builder python3
 
 echo "clang-format: every C++ file"
 clang-format --dry-run -Werror calc/*.h calc/*.cpp window/*.h window/*.cpp tests/*/*.cpp \
-    bench/*.h bench/*.cpp fuzz/*.cpp
+    bench/*.h bench/*.cpp fuzz/*.cpp packaging/*.cpp
 
 # clang-tidy needs the compile commands and the moc output of a configured build.
 cmake --preset ci >/dev/null
@@ -28,4 +32,22 @@ cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
     --inline-suppr --suppress=missingIncludeSystem \
     --suppress=unusedStructMember:calc/shooting_tables.cpp \
     -I . calc window
+echo "reuse: licence and copyright of every file"
+reuse lint --quiet || { reuse lint | tail -20; exit 1; }
+
+# flatpak-builder checks the syntax only, and keeps its state in the working
+# folder, hence the temporary one; the permissions are compared here.
+echo "flatpak: packaging/org.tarvelin.Tarvelin.json"
+manifest="$PWD/packaging/org.tarvelin.Tarvelin.json"
+state=$(mktemp -d)
+trap 'rm -rf "$state"' EXIT
+(cd "$state" && flatpak-builder --show-manifest "$manifest") | python3 -c '
+import json, sys
+manifest = json.load(sys.stdin)
+wanted = ["--socket=wayland", "--socket=fallback-x11", "--share=ipc"]
+asked = manifest.get("finish-args")
+if asked != wanted:
+    sys.exit(f"the Flatpak asks for {asked}, not just {wanted}")
+'
+
 echo "lint: no findings"

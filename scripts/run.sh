@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
 # Builds Tarvelin (release) and opens its window on the current desktop.
 set -euo pipefail
 cd "$(dirname "$0")/.."

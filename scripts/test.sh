@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds everything and runs every check headless: static analysis, the
-# tests under AddressSanitizer/UBSan and under clang's number sanitizers, a
-# short fuzz run of each fuzz target, and finally the plain test suite (with
-# the benchmark smoke runs and the install checks) with warnings as errors.
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
+# Builds everything and runs every check headless: static analysis (with the
+# licence and Flatpak manifest checks), the tests under AddressSanitizer/UBSan
+# and under clang's number sanitizers, a short fuzz run of each fuzz target,
+# and finally the plain test suite (with the benchmark smoke runs, the install
+# checks and lintian on the Debian package) with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
-    clang-format libgtest-dev libbenchmark-dev qt6-base-dev librsvg2-bin fonts-dejavu-core \
-    desktop-file-utils appstream libx11-dev libxdamage-dev xvfb
+    clang-format libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-private-dev librsvg2-bin \
+    fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
+    lintian reuse flatpak-builder python3
 
 export QT_QPA_PLATFORM=offscreen
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // What each control says about itself, on hover and to a screen reader: what
 // goes into an input and which values it takes, what a button does, what a
 // box adds, what a result shows and how likely each count of it is. The

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Turns a failure that the sheet reported into the sentence the user reads:
 // which field, what is wrong with it, and what to do next. The wording lives
 // here so the window only has to show it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The program's one window. It shows a VolleySheet and nothing else: every
 // edit, press and box change is handed to the sheet in one call, and what the
 // sheet changes comes back through SheetObserver into the widgets. Beyond its

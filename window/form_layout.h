@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // The window's fixed layout: every control at its place in twips with its
 // caption, the frame lines and the focus order, all mapped to pixels by one
 // factor, the smallest at which the desktop's own font fits every caption.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // A check box whose caption wraps onto as many lines as its height allows.
 // It is still one QCheckBox to the rest of Qt: it takes focus, Space toggles
 // it, and accessibility announces it by its caption. Only painting and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
 // Thousands of random but reproducible user events on the real window:
 // clicks on every control, typing, pasting, cutting, undo, Space, Tab and
 // assistive-technology edits, with failure messages dismissed as they come.
