@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <string>
+#include <variant>
 
 #include "calc/volley_sheet.h"
 
@@ -106,6 +107,60 @@ void WorkedExample(benchmark::State& state) {
     }
 }
 BENCHMARK(WorkedExample);
+
+// What the window does with a result's odds once it is stored: the whole
+// tail, the counts worth listing and their percentages.
+std::size_t workOutOdds(const tarvelin::VolleySheet& sheet, tarvelin::Field result) {
+    const auto odds = sheet.odds(result);
+    const auto* binomial = std::get_if<tarvelin::Odds>(&odds);
+    if (binomial == nullptr) {
+        return 0;
+    }
+    const auto atLeast = tarvelin::ChanceOfAtLeast(binomial->trials, binomial->chance);
+    std::size_t characters = 0;
+    for (const int k : tarvelin::CountsWorthShowing(atLeast).counts) {
+        characters += tarvelin::PercentText(atLeast[static_cast<std::size_t>(k)], ".").size();
+    }
+    return characters;
+}
+
+// The worked example as above, and the odds of its four results.
+void WorkedExampleWithOdds(benchmark::State& state) {
+    using tarvelin::Field;
+    NullObserver observer;
+    for (auto _ : state) {
+        tarvelin::VolleySheet sheet(observer);
+        sheet.setText(Field::Text1, "4");
+        sheet.setText(Field::Text4, "12");
+        sheet.setText(Field::Text5, "4");
+        sheet.setText(Field::Text7, "5");
+        sheet.onToHit();
+        sheet.setBox(tarvelin::Box::Check1, true);
+        sheet.onHits();
+        sheet.onWounds();
+        sheet.onSaves();
+        sheet.onCasualties();
+        sheet.onClear();
+        for (const Field f : {Field::Text3, Field::Text6, Field::Text8, Field::Text9}) {
+            benchmark::DoNotOptimize(workOutOdds(sheet, f));
+        }
+    }
+}
+BENCHMARK(WorkedExampleWithOdds);
+
+// Hits from 100,000 shots, the most the odds are worked out for, and its odds.
+void HitsWithOddsOf100000Shots(benchmark::State& state) {
+    using tarvelin::Field;
+    NullObserver observer;
+    tarvelin::VolleySheet sheet(observer);
+    sheet.setText(Field::Text2, "4");
+    sheet.setText(Field::Text4, "100000");
+    for (auto _ : state) {
+        sheet.onHits();
+        benchmark::DoNotOptimize(workOutOdds(sheet, Field::Text3));
+    }
+}
+BENCHMARK(HitsWithOddsOf100000Shots);
 
 }  // namespace
 

@@ -48,9 +48,15 @@ constexpr std::array<std::string_view, 19> kWideBlanks{
 };
 
 // Length in bytes of the blank that text starts with (front) or ends with, or 0.
+// Every byte of a wide blank is outside ASCII, so a text that starts or ends
+// in ASCII needs no look at the table.
+bool isAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
 std::size_t leadingBlank(std::string_view text) {
-    if (!text.empty() && isAsciiBlank(text.front())) {
-        return 1;
+    if (text.empty() || isAscii(text.front())) {
+        return !text.empty() && isAsciiBlank(text.front()) ? 1 : 0;
     }
     for (const std::string_view blank : kWideBlanks) {
         if (text.starts_with(blank)) {
@@ -60,8 +66,8 @@ std::size_t leadingBlank(std::string_view text) {
     return 0;
 }
 std::size_t trailingBlank(std::string_view text) {
-    if (!text.empty() && isAsciiBlank(text.back())) {
-        return 1;
+    if (text.empty() || isAscii(text.back())) {
+        return !text.empty() && isAsciiBlank(text.back()) ? 1 : 0;
     }
     for (const std::string_view blank : kWideBlanks) {
         if (text.ends_with(blank)) {

@@ -5,7 +5,8 @@
 
 Start-up and memory: each program is started under Xvfb by startup_probe,
 in interleaved rounds (A B C D, B C D A, ...) after a warm-up; medians and the
-spread (lowest to highest) per program, and ratios against the baseline and
+spread (lowest to highest) per program, and ratios against the two baselines
+(the same layout bare, and a plain window with the same widgets) and
 galculator measured in the same run. Keystrokes and the core conversions are
 measured in-process and reported against their own baselines.
 """
@@ -60,8 +61,14 @@ def core_table():
         ratio = medians[ours] / medians[bare]
         rows.append((f"`{ours}` (8 values)", f"{medians[ours]:.0f} ns",
                      f"{bare}: {medians[bare]:.0f} ns", f"{ratio:.2f}", "≤ 2", ratio <= 2))
-    rows.append(("Worked example through a sheet", f"{medians['WorkedExample']:.0f} ns",
-                 "", "", "", None))
+    worked = medians["WorkedExample"]
+    rows.append(("Worked example through a sheet", f"{worked:.0f} ns", "", "", "", None))
+    with_odds = medians["WorkedExampleWithOdds"]
+    rows.append(("Worked example with the odds of its four results", f"{with_odds:.0f} ns",
+                 f"without odds: {worked:.0f} ns", f"{with_odds / worked:.2f}", "", None))
+    hits = medians["HitsWithOddsOf100000Shots"]
+    rows.append(("Hits from 100,000 shots with its odds", f"{hits / 1000:.0f} µs",
+                 f"worked example: {worked:.0f} ns", f"{hits / worked:.0f}", "", None))
     return rows
 
 
@@ -78,7 +85,8 @@ def keystroke_table():
 
 def startup_table(rounds, quiet_ms):
     programs = {"tarvelin": [os.path.abspath(f"{BUILD}/window/tarvelin")],
-                "baseline": [os.path.abspath(f"{BUILD}/bench/tarvelin_baseline")]}
+                "baseline": [os.path.abspath(f"{BUILD}/bench/tarvelin_baseline")],
+                "plain window": [os.path.abspath(f"{BUILD}/bench/tarvelin_plain")]}
     for name, path in [("galculator", "/usr/bin/galculator"), ("xcalc", "/usr/bin/xcalc")]:
         if os.path.exists(path):
             programs[name] = [path]
@@ -117,6 +125,9 @@ def startup_table(rounds, quiet_ms):
     paint, rss = med("tarvelin", 1), med("tarvelin", 2)
     targets.append(("Start-up to last paint / baseline", f"{paint / base_paint:.2f}", "≤ 1.10",
                     paint / base_paint <= 1.10))
+    plain = med("plain window", 1)
+    targets.append(("Start-up to last paint / plain window", f"{paint / plain:.2f}", "≤ 1.05",
+                    paint / plain <= 1.05))
     if "galculator" in results:
         g = med("galculator", 1)
         targets.append(("Start-up to last paint / galculator", f"{paint / g:.2f}", "≤ 0.50",

@@ -105,30 +105,6 @@ int widestOnScreen(const QWidget& window) {
     return std::max(widest, kNarrowest);
 }
 
-// The narrowest client width, from 258 pixels up to `widest`, at which every
-// caption fits; or widest + 1 when none does. Fitting grows with the width
-// (up to a pixel of rounding), so a doubling and then a bisection find it.
-int narrowestFitting(const FormWidgets& widgets, const QFont& font, int widest) {
-    const auto fits = [&](int width) { return captionsFit(widgets, font, scaleFor(width)); };
-    if (fits(kNarrowest)) {
-        return kNarrowest;
-    }
-    int lo = kNarrowest;  // never fits
-    int hi = kNarrowest;
-    do {
-        lo = hi;
-        hi = std::min(hi * 2, widest);
-    } while (hi > lo && !fits(hi));
-    if (hi == lo) {
-        return widest + 1;
-    }
-    while (hi - lo > 1) {
-        const int mid = lo + (hi - lo) / 2;
-        (fits(mid) ? hi : lo) = mid;
-    }
-    return hi;
-}
-
 void place(QWidget& window, FormWidgets& widgets, double scale) {
     widgets.scale = scale;
     window.setFixedSize(toPixels(kClientTwips.width(), scale),
@@ -160,38 +136,95 @@ QRect toPixels(const QRect& twips, double scale) {
             toPixels(twips.y() + twips.height(), scale) - top};
 }
 
-bool captionsFit(const FormWidgets& widgets, const QFont& font, double scale) {
-    const QFontMetrics metrics(font);
-    // Buttons keep a few pixels for their frame and margins; a line edit its
-    // frame and one pixel above and below the text.
-    constexpr int kButtonMargin = 6;
-    constexpr int kFieldMargin = 4;
-    const auto boxFits = [&](std::size_t i) {
-        return static_cast<const WrappingCheckBox*>(widgets.checks[i])
-            ->captionFits(metrics, toPixels(kBoxPlaces[i], scale).size());
-    };
-    const auto buttonFits = [&](std::size_t i) {
-        const QSize size = toPixels(kButtons[i].place, scale).size();
-        return metrics.horizontalAdvance(widgets.commands[i]->text()) + kButtonMargin <=
-                   size.width() &&
-               metrics.height() + kButtonMargin <= size.height();
-    };
-    const auto labelFits = [&](std::size_t i) {
+namespace {
+
+// Buttons keep a few pixels for their frame and margins; a line edit its
+// frame and one pixel above and below the text.
+constexpr int kButtonMargin = 6;
+constexpr int kFieldMargin = 4;
+
+// The captions measured once in a font, for every factor the search tries:
+// laying out text is the costly part.
+struct Measured {
+    QFontMetrics metrics;
+    std::array<int, 8> labels{};
+    std::array<int, 6> buttons{};
+    std::array<int, 6> boxes{};  // each on one line
+};
+
+Measured measure(const FormWidgets& widgets, const QFont& font) {
+    Measured m{QFontMetrics(font)};
+    for (std::size_t i = 0; i < m.labels.size(); ++i) {
+        m.labels[i] = m.metrics.horizontalAdvance(widgets.labels[i]->text());
+    }
+    for (std::size_t i = 0; i < m.buttons.size(); ++i) {
+        m.buttons[i] = m.metrics.horizontalAdvance(widgets.commands[i]->text());
+    }
+    for (std::size_t i = 0; i < m.boxes.size(); ++i) {
+        m.boxes[i] = m.metrics.horizontalAdvance(widgets.checks[i]->text());
+    }
+    return m;
+}
+
+bool fitsAt(const FormWidgets& widgets, const Measured& m, double scale) {
+    const int height = m.metrics.height();
+    if (height + kFieldMargin > toPixels(kFieldPlaces[0], scale).height()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < m.labels.size(); ++i) {
         const QSize size = toPixels(kLabels[i].place, scale).size();
-        return metrics.horizontalAdvance(widgets.labels[i]->text()) <= size.width() &&
-               metrics.height() <= size.height();
-    };
-    const auto all = [](std::size_t n, const auto& fits) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!fits(i)) {
-                return false;
-            }
+        if (m.labels[i] > size.width() || height > size.height()) {
+            return false;
         }
-        return true;
-    };
-    return metrics.height() + kFieldMargin <= toPixels(kFieldPlaces[0], scale).height() &&
-           all(widgets.labels.size(), labelFits) && all(widgets.commands.size(), buttonFits) &&
-           all(widgets.checks.size(), boxFits);
+    }
+    for (std::size_t i = 0; i < m.buttons.size(); ++i) {
+        const QSize size = toPixels(kButtons[i].place, scale).size();
+        if (m.buttons[i] + kButtonMargin > size.width() || height + kButtonMargin > size.height()) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < m.boxes.size(); ++i) {
+        const auto* box = static_cast<const WrappingCheckBox*>(widgets.checks[i]);
+        const QSize size = toPixels(kBoxPlaces[i], scale).size();
+        // A caption that fits on one line needs no wrapping worked out.
+        const QRect area = box->captionArea(size);
+        const bool oneLine = m.boxes[i] <= area.width() && height <= area.height();
+        if (!oneLine && !box->captionFits(m.metrics, size)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The narrowest client width, from 258 pixels up to `widest`, at which every
+// caption fits; or widest + 1 when none does. Fitting grows with the width
+// (up to a pixel of rounding), so a doubling and then a bisection find it.
+int narrowestFitting(const FormWidgets& widgets, const QFont& font, int widest) {
+    const Measured measured = measure(widgets, font);
+    const auto fits = [&](int width) { return fitsAt(widgets, measured, scaleFor(width)); };
+    if (fits(kNarrowest)) {
+        return kNarrowest;
+    }
+    int lo = kNarrowest;  // never fits
+    int hi = kNarrowest;
+    do {
+        lo = hi;
+        hi = std::min(hi * 2, widest);
+    } while (hi > lo && !fits(hi));
+    if (hi == lo) {
+        return widest + 1;
+    }
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        (fits(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+}  // namespace
+
+bool captionsFit(const FormWidgets& widgets, const QFont& font, double scale) {
+    return fitsAt(widgets, measure(widgets, font), scale);
 }
 
 void fitForm(QWidget& window, FormWidgets& widgets) {

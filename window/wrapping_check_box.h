@@ -19,6 +19,8 @@ public:
     // Whether the caption, wrapped, would fit inside a box of this size in a
     // font with these metrics.
     [[nodiscard]] bool captionFits(const QFontMetrics& metrics, const QSize& size) const;
+    // Where the caption goes in a box of this size: right of the indicator.
+    [[nodiscard]] QRect captionArea(const QSize& size) const { return textRect(size); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(form->windowTitle(), QString("Tarvelin"));
         const QList<QSize> iconSizes = form->windowIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)));
-        QVERIFY(iconSizes.contains(QSize(128, 128)));
+        QVERIFY(iconSizes.contains(QSize(64, 64)));
         const double scale = form->scale();
         QVERIFY(scale >= 1.0 / 15);
         QCOMPARE(form->size(), QSize(qRound(3870 * scale), qRound(5775 * scale)));
