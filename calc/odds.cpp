@@ -40,9 +40,9 @@ std::vector<double> ChanceOfAtLeast(int trials, double chance) {
     }
     // Summed from the top, so that each tail adds its smallest terms first.
     double sum = 0;
-    for (std::size_t k = n + 1; k-- > 0;) {
-        sum += tail[k];
-        tail[k] = sum;
+    for (auto t = tail.rbegin(); t != tail.rend(); ++t) {
+        sum += *t;
+        *t = sum;
     }
     std::transform(tail.begin(), tail.end(), tail.begin(), [sum](double t) { return t / sum; });
     return tail;

@@ -48,7 +48,7 @@ TEST(ChanceOfAtLeast, IsExactForEveryTableChanceOnSmallCounts) {
                 SCOPED_TRACE(std::to_string(num) + "/" + std::to_string(den) + " n " +
                              std::to_string(n) + " k " + std::to_string(k));
                 const double exact = exactAtLeast(n, k, num, den);
-                EXPECT_NEAR(tail[k], exact, exact * 1e-12);
+                EXPECT_NEAR(tail[static_cast<std::size_t>(k)], exact, exact * 1e-12);
             }
         }
     }
@@ -110,7 +110,7 @@ TEST(ChanceOfAtLeast, StaysAccurateForAHundredThousandShots) {
             const double expected = static_cast<double>(referenceAtLeast(n, k, chance));
             SCOPED_TRACE("chance " + std::to_string(chance) + " k " + std::to_string(k));
             ASSERT_GE(expected, 1e-12);
-            EXPECT_NEAR(tail[k], expected, expected * 1e-9);
+            EXPECT_NEAR(tail[static_cast<std::size_t>(k)], expected, expected * 1e-9);
         }
         for (std::size_t k = 1; k < tail.size(); ++k) {
             ASSERT_LE(tail[k], tail[k - 1]);
