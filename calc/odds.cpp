@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <numeric>
 
 namespace tarvelin {
 
@@ -39,11 +40,8 @@ std::vector<double> ChanceOfAtLeast(int trials, double chance) {
             tail[k] * (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
     }
     // Summed from the top, so that each tail adds its smallest terms first.
-    double sum = 0;
-    for (auto t = tail.rbegin(); t != tail.rend(); ++t) {
-        sum += *t;
-        *t = sum;
-    }
+    std::partial_sum(tail.rbegin(), tail.rend(), tail.rbegin());
+    const double sum = tail.front();
     std::transform(tail.begin(), tail.end(), tail.begin(), [sum](double t) { return t / sum; });
     return tail;
 }
