@@ -87,22 +87,27 @@ public:
     void failed(const tarvelin::SheetFailure& /*failure*/) override {}
 };
 
-void WorkedExample(benchmark::State& state) {
+// Four inputs, To Hit, a box, the four steps and Clear.
+void workedExample(tarvelin::VolleySheet& sheet) {
     using tarvelin::Field;
+    sheet.setText(Field::Text1, "4");
+    sheet.setText(Field::Text4, "12");
+    sheet.setText(Field::Text5, "4");
+    sheet.setText(Field::Text7, "5");
+    sheet.onToHit();
+    sheet.setBox(tarvelin::Box::Check1, true);
+    sheet.onHits();
+    sheet.onWounds();
+    sheet.onSaves();
+    sheet.onCasualties();
+    sheet.onClear();
+}
+
+void WorkedExample(benchmark::State& state) {
     NullObserver observer;
     for (auto _ : state) {
         tarvelin::VolleySheet sheet(observer);
-        sheet.setText(Field::Text1, "4");
-        sheet.setText(Field::Text4, "12");
-        sheet.setText(Field::Text5, "4");
-        sheet.setText(Field::Text7, "5");
-        sheet.onToHit();
-        sheet.setBox(tarvelin::Box::Check1, true);
-        sheet.onHits();
-        sheet.onWounds();
-        sheet.onSaves();
-        sheet.onCasualties();
-        sheet.onClear();
+        workedExample(sheet);
         benchmark::DoNotOptimize(sheet.casualties());
     }
 }
@@ -130,17 +135,7 @@ void WorkedExampleWithOdds(benchmark::State& state) {
     NullObserver observer;
     for (auto _ : state) {
         tarvelin::VolleySheet sheet(observer);
-        sheet.setText(Field::Text1, "4");
-        sheet.setText(Field::Text4, "12");
-        sheet.setText(Field::Text5, "4");
-        sheet.setText(Field::Text7, "5");
-        sheet.onToHit();
-        sheet.setBox(tarvelin::Box::Check1, true);
-        sheet.onHits();
-        sheet.onWounds();
-        sheet.onSaves();
-        sheet.onCasualties();
-        sheet.onClear();
+        workedExample(sheet);
         for (const Field f : {Field::Text3, Field::Text6, Field::Text8, Field::Text9}) {
             benchmark::DoNotOptimize(workOutOdds(sheet, f));
         }

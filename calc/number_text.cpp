@@ -267,7 +267,16 @@ namespace {
 // Large enough for any double in fixed notation with one decimal.
 using Buffer = std::array<char, 400>;
 
-std::string withSeparator(std::string_view ascii, std::string_view separator) {
+std::string nonFinite(double value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    return value < 0 ? "-inf" : "inf";
+}
+
+}  // namespace
+
+std::string WithSeparator(std::string_view ascii, std::string_view separator) {
     if (separator.empty() || separator == ".") {
         return std::string(ascii);
     }
@@ -282,15 +291,6 @@ std::string withSeparator(std::string_view ascii, std::string_view separator) {
     }
     return out;
 }
-
-std::string nonFinite(double value) {
-    if (std::isnan(value)) {
-        return "nan";
-    }
-    return value < 0 ? "-inf" : "inf";
-}
-
-}  // namespace
 
 std::string TextFromNumber(double value, std::string_view separator) {
     if (!std::isfinite(value)) {
@@ -317,7 +317,7 @@ std::string TextFromNumber(double value, std::string_view separator) {
     if (e != std::string_view::npos) {
         buf[e] = 'E';
     }
-    return withSeparator(ascii, separator);
+    return WithSeparator(ascii, separator);
 }
 
 std::string ResultText(double value, std::string_view separator) {
@@ -353,7 +353,7 @@ std::string ResultText(double value, std::string_view separator) {
     if (ascii == "-0.") {
         ascii.remove_prefix(1);
     }
-    return withSeparator(ascii, separator);
+    return WithSeparator(ascii, separator);
 }
 
 }  // namespace tarvelin

@@ -58,4 +58,7 @@ inline constexpr std::string_view kDefaultSeparator = ".";
 // has no sign.
 [[nodiscard]] std::string ResultText(double value, std::string_view separator = kDefaultSeparator);
 
+// An ASCII number with "." spelt with the user's separator instead.
+[[nodiscard]] std::string WithSeparator(std::string_view ascii, std::string_view separator);
+
 }  // namespace tarvelin

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "calc/odds.h"
 
+#include "calc/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -92,15 +94,7 @@ std::string PercentText(double chance, std::string_view separator) {
     } else if (chance > 0 && text == "0.0") {
         text = "< 0.1";
     }
-    std::string out;
-    for (const char c : text) {
-        if (c == '.') {
-            out += separator;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return WithSeparator(text, separator);
 }
 
 }  // namespace tarvelin
