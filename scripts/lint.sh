@@ -10,7 +10,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev \
     qt6-base-private-dev librsvg2-bin \
-    clang-tidy clang-format cppcheck reuse flatpak-builder python3
+    clang-tidy clang-format cppcheck reuse git flatpak-builder python3
+
+# Before anything is built: reuse reads .gitignore through git, and build/
+# holds no licence lines.
+echo "reuse: licence and copyright of every file"
+reuse lint --quiet || { reuse lint | tail -20; exit 1; }
 
 echo "clang-format: every C++ file"
 clang-format --dry-run -Werror calc/*.h calc/*.cpp window/*.h window/*.cpp tests/*/*.cpp \
@@ -32,9 +37,6 @@ cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
     --inline-suppr --suppress=missingIncludeSystem \
     --suppress=unusedStructMember:calc/shooting_tables.cpp \
     -I . calc window
-echo "reuse: licence and copyright of every file"
-reuse lint --quiet || { reuse lint | tail -20; exit 1; }
-
 # flatpak-builder checks the syntax only, and keeps its state in the working
 # folder, hence the temporary one; the permissions are compared here.
 echo "flatpak: packaging/org.tarvelin.Tarvelin.json"
