@@ -123,21 +123,6 @@ void place(QWidget& window, FormWidgets& widgets, double scale) {
     }
 }
 
-}  // namespace
-
-int toPixels(int twips, double scale) {
-    return static_cast<int>(std::lround(twips * scale));
-}
-
-QRect toPixels(const QRect& twips, double scale) {
-    const int left = toPixels(twips.x(), scale);
-    const int top = toPixels(twips.y(), scale);
-    return {left, top, toPixels(twips.x() + twips.width(), scale) - left,
-            toPixels(twips.y() + twips.height(), scale) - top};
-}
-
-namespace {
-
 // Buttons keep a few pixels for their frame and margins; a line edit its
 // frame and one pixel above and below the text.
 constexpr int kButtonMargin = 6;
@@ -222,6 +207,17 @@ int narrowestFitting(const FormWidgets& widgets, const QFont& font, int widest) 
 }
 
 }  // namespace
+
+int toPixels(int twips, double scale) {
+    return static_cast<int>(std::lround(twips * scale));
+}
+
+QRect toPixels(const QRect& twips, double scale) {
+    const int left = toPixels(twips.x(), scale);
+    const int top = toPixels(twips.y(), scale);
+    return {left, top, toPixels(twips.x() + twips.width(), scale) - left,
+            toPixels(twips.y() + twips.height(), scale) - top};
+}
 
 bool captionsFit(const FormWidgets& widgets, const QFont& font, double scale) {
     return fitsAt(widgets, measure(widgets, font), scale);
