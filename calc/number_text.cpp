@@ -141,28 +141,35 @@ bool scan(std::string_view text, std::string_view separator, Shape& shape) {
     return pos == text.size();
 }
 
-// Decimal exponent of the first significant digit, saturated far beyond the
-// range of a double; only its sign matters to the caller. The mantissa must
-// not be zero.
-std::int64_t leadingExponent(const Shape& shape) {
-    constexpr std::int64_t kCap = 1'000'000;
-    std::int64_t exponent = 0;
-    for (const char c : shape.expDigits) {
-        // cppcheck-suppress useStlAlgorithm ; a saturating step reads better as a loop
-        exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), kCap);
+// Whether the exponent's digits, read as a whole number, are at most n. Any
+// number of digits is compared exactly: an exponent that outgrows 64 bits is
+// larger than every count of digits a text can hold.
+bool exponentAtMost(std::string_view digits, std::uint64_t n) {
+    std::uint64_t value = 0;
+    for (const char c : digits) {
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > n / 10 || digit > n - value * 10) {
+            return false;
+        }
+        value = value * 10 + digit;
     }
-    if (shape.expNegative) {
-        exponent = -exponent;
-    }
+    return true;
+}
+
+// Whether a number of this shape is 1 or more in magnitude, which decides
+// between too large and too small when it is out of range. The mantissa must
+// not be zero. Decided on the digit counts and the exponent's digits, not on
+// their sum, so that no length of text or exponent is capped.
+bool atLeastOne(const Shape& shape) {
     const std::size_t firstNonZero = shape.intDigits.find_first_not_of('0');
     if (firstNonZero != std::string_view::npos) {
-        const auto wholeDigits = static_cast<std::int64_t>(
-            std::min<std::size_t>(shape.intDigits.size() - firstNonZero, kCap));
-        return exponent + wholeDigits - 1;
+        // At least 10^(whole digits - 1 + exponent).
+        const std::uint64_t wholeDigits = shape.intDigits.size() - firstNonZero;
+        return !shape.expNegative || exponentAtMost(shape.expDigits, wholeDigits - 1);
     }
-    const std::size_t fracLead = shape.fracDigits.find_first_not_of('0');
-    const auto zeros = static_cast<std::int64_t>(std::min<std::size_t>(fracLead, kCap));
-    return exponent - zeros - 1;
+    // Below 10^(exponent - leading zeros of the fraction).
+    const std::uint64_t zeros = shape.fracDigits.find_first_not_of('0');
+    return !shape.expNegative && !exponentAtMost(shape.expDigits, zeros);
 }
 
 // The common case, a "." number within range, read by from_chars alone.
@@ -243,10 +250,10 @@ std::variant<double, TextProblem> ParseNumber(std::string_view text,
     // from_chars reads a zero mantissa as zero whatever its exponent, so out
     // of range means a nonzero number too small or too large for a double.
     if (ec == std::errc::result_out_of_range) {
-        if (leadingExponent(shape) < 0) {
-            return shape.negative ? -0.0 : 0.0;
+        if (atLeastOne(shape)) {
+            return TextProblem::TooLarge;
         }
-        return TextProblem::TooLarge;
+        return shape.negative ? -0.0 : 0.0;
     }
     if (ec != std::errc{} || end != number.data() + number.size() || !std::isfinite(value)) {
         return TextProblem::NotANumber;

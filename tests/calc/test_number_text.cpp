@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <variant>
@@ -132,6 +134,49 @@ TEST(NumberFromText, AMegabyteOfDigitsIsReadWithoutHarm) {
 
     const std::string tiny = "0." + std::string(1 << 20, '0') + "1";
     EXPECT_EQ(NumberFromText(tiny), 0.0);
+}
+
+// Long texts move the edge between too small, a number and too large by their
+// digit counts as much as by their exponent. strtod is exact at any length, so
+// each text must read as it does there: the same value, or too large where it
+// overflows.
+TEST(NumberFromText, LongTextsAreTooLargeExactlyWhenStrtodOverflows) {
+    const auto zeros = [](std::size_t n) { return std::string(n, '0'); };
+    const std::string million = zeros(1'000'000);
+    const std::string texts[] = {
+        "1" + zeros(1'000'399) + "e-1000000",  // 10^399
+        "1" + million + "e-1000400",           // 10^-400
+        "1" + million + "e-999692",            // 10^308
+        "1" + million + "e-999691",            // 10^309
+        "-1" + million + "e-999691",
+        "0." + zeros(400) + "1e5",  // 10^-396
+        zeros(400) + "1e-400",
+        "0." + million + "1e1000309",                      // 10^308
+        "0." + million + "1e1000310",                      // 10^309
+        "0." + million + "1e1000",                         // 10^-999001
+        "1e-" + million + "400",                           // 10^-400
+        "1e+" + million + "308",                           // 10^308
+        std::string(400, '9') + "e-92",                    // just below 10^308
+        "0." + zeros(1000) + "1e99999999999999999999999",  // beyond 64 bits
+        "123" + zeros(1'000'000) + "e-1000306",            // 1.23 * 10^308
+        "0,0" + zeros(323) + "4941",                       // the smallest subnormal, with a ","
+    };
+    for (const std::string& text : texts) {
+        std::string ascii = text;
+        const std::size_t comma = ascii.find(',');
+        const std::string separator = comma == std::string::npos ? "." : ",";
+        if (comma != std::string::npos) {
+            ascii[comma] = '.';
+        }
+        SCOPED_TRACE(text.substr(0, 40) + "... (" + std::to_string(text.size()) + " bytes)");
+        errno = 0;
+        const double exact = std::strtod(ascii.c_str(), nullptr);
+        const std::variant<double, TextProblem> expected =
+            errno == ERANGE && std::isinf(exact)
+                ? std::variant<double, TextProblem>(TextProblem::TooLarge)
+                : exact;
+        EXPECT_EQ(ParseNumber(text, separator), expected);
+    }
 }
 
 struct WriteRow {
