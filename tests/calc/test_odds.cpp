@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -136,13 +139,23 @@ TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
     const struct {
         std::vector<double> atLeast;
         std::vector<int> counts;
+        // How many of atLeast are passed: the rest lies beyond the tail.
+        std::size_t given = std::numeric_limits<std::size_t>::max();
     } rows[] = {
-        {{1}, {}},         {{1, 0}, {}},
-        {{1, 1, 1}, {2}},  {{1, 0.9996, 0.9995, 0.0005, 0.0004}, {1, 2, 3}},
+        {{1}, {}},
+        {{1, 0}, {}},
+        {{1, 1, 1}, {2}},
+        {{1, 0.9996, 0.9995, 0.0005, 0.0004}, {1, 2, 3}},
         {{1, 0.0004}, {}},
+        {{1, 0.5, 0.3, 0.9}, {1, 2}, 3},
+        // Hits from 13 and 14 shots at a needed roll of 4: twelve counts in
+        // range are all listed, thirteen go in steps of two.
+        {ChanceOfAtLeast(13, 0.5), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {ChanceOfAtLeast(14, 0.5), {1, 3, 5, 7, 9, 11, 13}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(CountsWorthShowing(row.atLeast).counts, row.counts);
+        const auto given = std::span(row.atLeast).first(std::min(row.atLeast.size(), row.given));
+        EXPECT_EQ(CountsWorthShowing(given).counts, row.counts);
     }
     // A hundred counts in range: every tenth, a round step.
     std::vector<double> wide(101);
