@@ -43,7 +43,10 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 }  // namespace
 
 Form1::Form1(std::string separator, QWidget* parent)
-    : QWidget(parent), sheet_(*this, std::move(separator)), widgets_(buildFormWidgets(*this)) {
+    : QWidget(parent),
+      sheet_(*this, std::move(separator)),
+      widgets_(buildFormWidgets(*this)),
+      announcer_(new Announcer(this)) {
     setObjectName("Form1");
     QAccessible::installFactory(accessibleWindow);
     bind();
@@ -103,14 +106,6 @@ void Form1::bind() {
     }
     closing->setKeys(keys);
     connect(closing, &QShortcut::activated, this, &QWidget::close);
-    // A result spoken on a control stays only while it has focus; after that
-    // the control explains itself again.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* /*now*/) {
-        if (old != nullptr && old == announcedOn_) {
-            old->setAccessibleDescription(old->toolTip());
-            announcedOn_ = nullptr;
-        }
-    });
 }
 
 void Form1::describeControls() {
@@ -192,9 +187,9 @@ void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::option
     if (failures_ != failuresBefore) {
         return;  // the failure message speaks instead
     }
-    announce(widgets_.commands[command],
-             shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
-                   : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
+    announcer_->say(widgets_.commands[command],
+                    shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
+                          : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
 }
 
 void Form1::showOdds() {
@@ -207,27 +202,18 @@ void Form1::showOdds() {
         QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
         const QString text = fieldHelp(kResults[i]) + '\n' + oddsHelp(odds, sheet_.separator());
         result->setToolTip(text);
-        if (result != announcedOn_) {
-            result->setAccessibleDescription(text);
-        }
+        result->setAccessibleDescription(text);
     }
 }
 
-void Form1::announce(QWidget* pressed, const QString& text) {
-    // Screen readers speak a changed description of the focused control:
-    // that is the pressed button, or the input in which Enter was pressed.
-    QWidget* focused = QApplication::focusWidget();
-    QWidget* target = focused != nullptr && focused->window() == this ? focused : pressed;
-    if (announcedOn_ != nullptr && announcedOn_ != target) {
-        announcedOn_->setAccessibleDescription(announcedOn_->toolTip());
-    }
-    announcedOn_ = target;
-    if (target->accessibleDescription() == text) {
-        // The same result again is said again.
-        QAccessibleEvent again(target, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&again);
-    } else {
-        target->setAccessibleDescription(text);
+void Form1::tick(Box box, bool ticked) {
+    const std::string rollBefore = sheet_.text(Field::Text2);
+    sheet_.setBox(box, ticked);
+    // A tick that fails leaves the roll as it was, and so do the boxes that
+    // Clear unticks, which come back here with the sheet already changed.
+    if (sheet_.text(Field::Text2) != rollBefore) {
+        announcer_->say(widgets_.checks[indexOf(box)],
+                        announcement(Field::Text2, widgets_.texts[indexOf(Field::Text2)]->text()));
     }
 }
 
@@ -251,22 +237,22 @@ void Form1::Command6_Click() {
 }
 
 void Form1::Check1_Click(bool ticked) {
-    sheet_.setBox(Box::Check1, ticked);
+    tick(Box::Check1, ticked);
 }
 void Form1::Check2_Click(bool ticked) {
-    sheet_.setBox(Box::Check2, ticked);
+    tick(Box::Check2, ticked);
 }
 void Form1::Check3_Click(bool ticked) {
-    sheet_.setBox(Box::Check3, ticked);
+    tick(Box::Check3, ticked);
 }
 void Form1::Check4_Click(bool ticked) {
-    sheet_.setBox(Box::Check4, ticked);
+    tick(Box::Check4, ticked);
 }
 void Form1::Check5_Click(bool ticked) {
-    sheet_.setBox(Box::Check5, ticked);
+    tick(Box::Check5, ticked);
 }
 void Form1::Check6_Click(bool ticked) {
-    sheet_.setBox(Box::Check6, ticked);
+    tick(Box::Check6, ticked);
 }
 
 void Form1::Text1_Change(const QString& text) {

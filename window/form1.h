@@ -3,8 +3,7 @@
 // The program's one window. It shows a VolleySheet and nothing else: every
 // edit, press and box change is handed to the sheet in one call, and what the
 // sheet changes comes back through SheetObserver into the widgets. Beyond its
-// widgets the window keeps only an open failure message, the control whose
-// description last announced a result, and the odds it shows.
+// widgets the window keeps only an open failure message and the odds it shows.
 #pragma once
 
 #include <QMessageBox>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "calc/volley_sheet.h"
+#include "window/announcer.h"
 #include "window/form_layout.h"
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
@@ -78,12 +78,13 @@ private:
     void step(void (tarvelin::VolleySheet::*action)(), std::size_t command,
               std::optional<tarvelin::Field> shown);
     void showOdds();
-    void announce(QWidget* pressed, const QString& text);
+    // Passes a box change on and says the roll it moved, if it moved one.
+    void tick(tarvelin::Box box, bool ticked);
 
     tarvelin::VolleySheet sheet_;
     FormWidgets widgets_;
     QPointer<QMessageBox> message_;
     unsigned failures_ = 0;
-    QPointer<QWidget> announcedOn_;
+    Announcer* announcer_;
     std::array<tarvelin::VolleySheet::ResultOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
 };
