@@ -5,14 +5,17 @@
 # licence and Flatpak manifest checks), the tests under AddressSanitizer/UBSan
 # and under clang's number sanitizers, a short fuzz run of each fuzz target,
 # and finally the plain test suite (with the benchmark smoke runs, the install
-# checks and lintian on the Debian package) with warnings as errors.
+# checks, lintian on the Debian package and what the screen reader Orca says
+# of the window) with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
     clang-format libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-private-dev librsvg2-bin \
     fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
-    lintian reuse git flatpak-builder python3
+    lintian reuse git flatpak-builder python3 \
+    orca speech-dispatcher openbox xdotool dbus-daemon dbus-bin at-spi2-core python3-gi \
+    gir1.2-atspi-2.0 bsdutils
 
 export QT_QPA_PLATFORM=offscreen
 
