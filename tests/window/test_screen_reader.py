@@ -274,6 +274,8 @@ def step(speech, title, act, expected, contains=(), never=()):
 
 def worked_example(desktop, tarvelin):
     env = dict(desktop.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    # A sanitizer build keeps its settings.
+    env.update({k: v for k, v in os.environ.items() if k.endswith("SAN_OPTIONS")})
     with open(desktop.window_log, "w", encoding="utf-8") as log:
         desktop.processes.append(("Tarvelin", subprocess.Popen(
             [tarvelin], env=env, start_new_session=True, stdout=log, stderr=subprocess.STDOUT)))
