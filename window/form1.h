@@ -4,7 +4,8 @@
 // edit, press and box change is handed to the sheet in one call, and what the
 // sheet changes comes back through SheetObserver into the widgets. Beyond its
 // widgets the window keeps only an open failure message, the control whose
-// description last announced a result, and the odds it shows.
+// description last announced a result, and the odds it shows, worked out once
+// per stored result; their chart is drawn only when its tooltip shows.
 #pragma once
 
 #include <QMessageBox>
@@ -13,9 +14,13 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 #include "window/form_layout.h"
+
+class OddsTip;
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
     Q_OBJECT
@@ -78,6 +83,12 @@ private:
     void step(void (tarvelin::VolleySheet::*action)(), std::size_t command,
               std::optional<tarvelin::Field> shown);
     void showOdds();
+    // The chart tooltip of result i (in the order of kResults) near pos;
+    // false when it has no odds to chart.
+    bool showOddsTip(std::size_t i, const QPoint& pos);
+    // The field's own context menu, with Copy Odds added.
+    void showResultMenu(std::size_t i, const QPoint& pos);
+    void copyOdds(std::size_t i);
     void announce(QWidget* pressed, const QString& text);
 
     tarvelin::VolleySheet sheet_;
@@ -85,5 +96,13 @@ private:
     QPointer<QMessageBox> message_;
     unsigned failures_ = 0;
     QPointer<QWidget> announcedOn_;
-    std::array<tarvelin::VolleySheet::ResultOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
+    // A result's odds as shown, with what its chart and Copy Odds need.
+    struct ShownOdds {
+        tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
+        std::vector<double> exactly;
+        std::vector<double> atLeast;
+        std::optional<tarvelin::OddsChart> chart;  // only with odds
+    };
+    std::array<ShownOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
+    OddsTip* tip_ = nullptr;                // made when first shown
 };
