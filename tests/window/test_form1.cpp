@@ -468,6 +468,9 @@ private slots:
             << "Odds appear once Hits has worked from a whole number of shots.";
         QTest::newRow("shots not whole") << "12.5" << QStringList{"Command2"} << int(Field::Text3)
                                          << "Odds need a whole number of shots from 0 to 100,000.";
+        QTest::newRow("saves from earlier wounds")
+            << "12" << QStringList{"Command2", "Command3", "Command4", "Command3", "Command5"}
+            << int(Field::Text9) << "No odds: Saves was not worked out from these wounds.";
     }
 
     void oddsSayWhyTheyAreMissing() {
@@ -501,6 +504,9 @@ private slots:
         QTest::addColumn<bool>("text");
         QTest::newRow("hover") << "hover" << int(Field::Text3) << true << false;
         QTest::newRow("Tab") << "Tab" << int(Field::Text3) << true << false;
+        QTest::newRow("Shift+Tab") << "Shift+Tab" << int(Field::Text3) << true << false;
+        QTest::newRow("shortcut") << "shortcut" << int(Field::Text3) << true << false;
+        QTest::newRow("mouse click") << "click" << int(Field::Text3) << false << false;
         QTest::newRow("hover, no odds yet") << "hover" << int(Field::Text6) << false << true;
     }
 
