@@ -18,7 +18,8 @@ constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop;
 
 }  // namespace
 
-OddsTip::OddsTip(QWidget* parent) : QWidget(parent, Qt::ToolTip | Qt::BypassGraphicsProxyWidget) {
+OddsTip::OddsTip(QWidget* parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::BypassGraphicsProxyWidget) {
     setObjectName("OddsTip");
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);

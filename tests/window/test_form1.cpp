@@ -508,6 +508,8 @@ private slots:
         QTest::newRow("shortcut") << "shortcut" << int(Field::Text3) << true << false;
         QTest::newRow("mouse click") << "click" << int(Field::Text3) << false << false;
         QTest::newRow("hover, no odds yet") << "hover" << int(Field::Text6) << false << true;
+        QTest::newRow("hover, font too large for the screen")
+            << "hover at 60 px" << int(Field::Text3) << true << false;
     }
 
     void oddsTooltipOpens() {
@@ -515,11 +517,18 @@ private slots:
         QFETCH(int, result);
         QFETCH(bool, chart);
         QFETCH(bool, text);
+        const auto restore =
+            qScopeGuard([desktop = QApplication::font()] { QApplication::setFont(desktop); });
+        if (how.endsWith("60 px")) {
+            QFont large("DejaVu Sans");
+            large.setPixelSize(60);
+            QApplication::setFont(large);
+        }
         type(Field::Text2, "4");
         type(Field::Text4, "12");
         press("Command2");
         QLineEdit* field = form->field(Field(result));
-        if (how == "hover") {
+        if (how.startsWith("hover")) {
             QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), field->mapToGlobal(QPoint(4, 4)));
             QApplication::sendEvent(field, &hover);
         } else if (how == "shortcut") {
@@ -532,7 +541,7 @@ private slots:
             QTest::keyClick(from, Qt::Key_Tab, how == "Tab" ? Qt::NoModifier : Qt::ShiftModifier);
         }
         QTest::qWait(20);
-        QVERIFY(how == "hover" || QApplication::focusWidget() == field);
+        QVERIFY(how.startsWith("hover") || QApplication::focusWidget() == field);
         QCOMPARE(shownTip() != nullptr, chart);
         QCOMPARE(QToolTip::isVisible(), text);
         QCOMPARE(text    ? QToolTip::text()
