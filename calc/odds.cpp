@@ -64,16 +64,12 @@ std::vector<double> ChanceOfAtLeast(int trials, double chance) {
 
 std::vector<double> ChanceOfExactly(int trials, double chance) {
     const std::size_t n = countOfTrials(trials);
-    std::vector<double> exactly(n + 1, 0.0);
-    if (!(chance > 0)) {
-        exactly[0] = 1;
-        return exactly;
+    if (!(chance > 0) || chance >= 1) {
+        std::vector<double> certain(n + 1, 0.0);
+        certain[chance >= 1 ? n : 0] = 1;
+        return certain;
     }
-    if (chance >= 1) {
-        exactly[n] = 1;
-        return exactly;
-    }
-    exactly = relativeWeights(n, chance);
+    std::vector<double> exactly = relativeWeights(n, chance);
     // The same sum, in the same order, as the one that scales the tails.
     const double sum = std::accumulate(exactly.rbegin(), exactly.rend(), 0.0);
     std::transform(exactly.begin(), exactly.end(), exactly.begin(),
