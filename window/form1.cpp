@@ -18,6 +18,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 
 #include "window/explanations.h"
 #include "window/failure_message.h"

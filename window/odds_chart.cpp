@@ -52,6 +52,17 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
     const QFontMetrics metrics(font_);
     unit_ = metrics.height();
     line_ = std::max(1, unit_ / 7);
+    layOut(title);
+    placeLabels(separator);
+    const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
+    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark().boundingRect() | keyBar_;
+    all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
+    all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
+    size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
+}
+
+void OddsChartPicture::layOut(const QString& title) {
+    const QFontMetrics metrics(font_);
     const int margin = unit_ / 2;
     const auto text = [this, &metrics](const QString& words, int x, int y) {
         texts_.push_back({words, QRect(x, y, metrics.horizontalAdvance(words), unit_)});
@@ -116,9 +127,12 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
                          QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
     x += unit_ / 2 + unit_ / 4;
     text("average", x, y);
+}
 
+void OddsChartPicture::placeLabels(std::string_view separator) {
     // Labels go where they cover nothing drawn: the tallest bar's first, as
     // the one the eye goes to, then the "at least" points that still fit.
+    const QFontMetrics metrics(font_);
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
         occupied_.push_back(barRect(i));
     }
@@ -150,12 +164,6 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
         place(atLeast, {QPoint(end + line_, top), QPoint(end - labelWidth, top),
                         QPoint(columns.left(), top)});
     }
-
-    const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
-    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark().boundingRect() | keyBar_;
-    all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
-    all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
-    size_ = QSize(all.right() + 1 + margin, all.bottom() + 1 + margin);
 }
 
 QRect OddsChartPicture::barColumns(std::size_t bar) const {

@@ -1,10 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-// Lays out and paints one result's odds as a bar chart: a title, a 0 to 100 %
-// axis, a bar per count or step of counts with its exact chance, the chance of
-// at least each count as steps over the bars, the average marked under the
-// axis, labels and a key. It is sized from the font it is given and painted
-// in a palette's tooltip colours; the numbers come from calc/odds_chart.h.
+// Lays out and paints one result's odds as a bar chart with its title, axis,
+// steps of "at least", average mark, labels and key, sized from the font it
+// is given and in a palette's tooltip colours. The numbers come from
+// calc/odds_chart.h; where and when the chart shows is OddsTip's business.
 #pragma once
 
 #include <QColor>
@@ -49,6 +48,9 @@ private:
         QRect place;
     };
 
+    // Title, step note, axis, bars and counts, the key; then the labels.
+    void layOut(const QString& title);
+    void placeLabels(std::string_view separator);
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int lineAt(double chance) const;
     [[nodiscard]] int xOf(double count) const;

@@ -87,6 +87,9 @@ void OddsTip::showFor(QWidget* field, const QPoint& pos, OddsChartPicture chart,
 }
 
 void OddsTip::paintEvent(QPaintEvent* /*event*/) {
+    if (!chart_) {
+        return;
+    }
     QPainter painter(this);
     painter.scale(shrink_, shrink_);
     QStyleOptionFrame frame;
