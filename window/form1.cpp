@@ -174,6 +174,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // Typing and painting pass straight through.
+    if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
+        return QWidget::eventFilter(watched, event);
+    }
     const auto* const found =
         std::find_if(kResults.begin(), kResults.end(),
                      [this, watched](Field f) { return widgets_.texts[indexOf(f)] == watched; });
@@ -184,11 +189,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     auto* const result = static_cast<QWidget*>(watched);
     // A result's odds show on hover, and also when the keyboard brings the
     // focus to it; with a chart when it has odds, as text when not.
-    if (event->type() == QEvent::ToolTip &&
-        showOddsTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
+    if (type == QEvent::ToolTip && showOddsTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
         return true;
     }
-    if (event->type() == QEvent::FocusIn) {
+    if (type == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
             reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
@@ -201,7 +205,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             });
         }
     }
-    if (event->type() == QEvent::ContextMenu) {
+    if (type == QEvent::ContextMenu) {
         showResultMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }
