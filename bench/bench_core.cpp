@@ -9,6 +9,7 @@
 #include <string>
 #include <variant>
 
+#include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 
 namespace {
@@ -114,7 +115,8 @@ void WorkedExample(benchmark::State& state) {
 BENCHMARK(WorkedExample);
 
 // What the window does with a result's odds once it is stored: the whole
-// tail, the counts worth listing and their percentages.
+// tail, the chance of each count, the chart's model, the counts worth listing
+// and their percentages.
 std::size_t workOutOdds(const tarvelin::VolleySheet& sheet, tarvelin::Field result) {
     const auto odds = sheet.odds(result);
     const auto* binomial = std::get_if<tarvelin::Odds>(&odds);
@@ -122,6 +124,8 @@ std::size_t workOutOdds(const tarvelin::VolleySheet& sheet, tarvelin::Field resu
         return 0;
     }
     const auto atLeast = tarvelin::ChanceOfAtLeast(binomial->trials, binomial->chance);
+    const auto exactly = tarvelin::ChanceOfExactly(binomial->trials, binomial->chance);
+    benchmark::DoNotOptimize(tarvelin::ChartOfOdds(*binomial, exactly, atLeast));
     std::size_t characters = 0;
     for (const int k : tarvelin::CountsWorthShowing(atLeast).counts) {
         characters += tarvelin::PercentText(atLeast[static_cast<std::size_t>(k)], ".").size();

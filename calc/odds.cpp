@@ -12,40 +12,69 @@
 
 namespace tarvelin {
 
+namespace {
+
+// Weights proportional to the chance of each count from 0 to n, for a chance
+// strictly between 0 and 1. Factorials and powers of the chance overflow long
+// before 100,000 shots. Instead each count gets a weight relative to the most
+// likely count, spread outwards by the ratio of neighbouring binomial terms,
+// which loses only a few roundings per step. Weights below kNegligible stay
+// zero: they are far beneath anything a percentage can show.
+std::vector<double> relativeWeights(std::size_t n, double chance) {
+    constexpr double kNegligible = 1e-300;
+    const double miss = 1 - chance;
+    std::vector<double> weight(n + 1, 0.0);
+    const auto mode = std::min(n, static_cast<std::size_t>(static_cast<double>(n + 1) * chance));
+    weight[mode] = 1;
+    for (std::size_t k = mode; k < n && weight[k] > kNegligible; ++k) {
+        weight[k + 1] =
+            weight[k] * (static_cast<double>(n - k) * chance) / (static_cast<double>(k + 1) * miss);
+    }
+    for (std::size_t k = mode; k > 0 && weight[k] > kNegligible; --k) {
+        weight[k - 1] =
+            weight[k] * (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
+    }
+    return weight;
+}
+
+std::size_t countOfTrials(int trials) {
+    return static_cast<std::size_t>(std::clamp(trials, 0, kMaxOddsTrials));
+}
+
+}  // namespace
+
 std::vector<double> ChanceOfAtLeast(int trials, double chance) {
-    const auto n = static_cast<std::size_t>(std::clamp(trials, 0, kMaxOddsTrials));
-    std::vector<double> tail(n + 1, 0.0);
+    const std::size_t n = countOfTrials(trials);
     if (!(chance > 0)) {
+        std::vector<double> tail(n + 1, 0.0);
         tail[0] = 1;
         return tail;
     }
     if (chance >= 1) {
-        std::fill(tail.begin(), tail.end(), 1.0);
-        return tail;
+        return std::vector<double>(n + 1, 1.0);
     }
-    // Factorials and powers of the chance overflow long before 100,000 shots.
-    // Instead each count gets a weight relative to the most likely count,
-    // spread outwards by the ratio of neighbouring binomial terms, which
-    // loses only a few roundings per step; the sum of the weights then scales
-    // them to chances. Weights below kNegligible stay zero: they are far
-    // beneath anything a percentage can show.
-    constexpr double kNegligible = 1e-300;
-    const double miss = 1 - chance;
-    const auto mode = std::min(n, static_cast<std::size_t>(static_cast<double>(n + 1) * chance));
-    tail[mode] = 1;
-    for (std::size_t k = mode; k < n && tail[k] > kNegligible; ++k) {
-        tail[k + 1] =
-            tail[k] * (static_cast<double>(n - k) * chance) / (static_cast<double>(k + 1) * miss);
-    }
-    for (std::size_t k = mode; k > 0 && tail[k] > kNegligible; --k) {
-        tail[k - 1] =
-            tail[k] * (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
-    }
-    // Summed from the top, so that each tail adds its smallest terms first.
+    // Summed from the top, so that each tail adds its smallest terms first;
+    // the sum of all the weights then scales them to chances.
+    std::vector<double> tail = relativeWeights(n, chance);
     std::partial_sum(tail.rbegin(), tail.rend(), tail.rbegin());
     const double sum = tail.front();
     std::transform(tail.begin(), tail.end(), tail.begin(), [sum](double t) { return t / sum; });
     return tail;
+}
+
+std::vector<double> ChanceOfExactly(int trials, double chance) {
+    const std::size_t n = countOfTrials(trials);
+    if (!(chance > 0) || chance >= 1) {
+        std::vector<double> certain(n + 1, 0.0);
+        certain[chance >= 1 ? n : 0] = 1;
+        return certain;
+    }
+    std::vector<double> exactly = relativeWeights(n, chance);
+    // The same sum, in the same order, as the one that scales the tails.
+    const double sum = std::accumulate(exactly.rbegin(), exactly.rend(), 0.0);
+    std::transform(exactly.begin(), exactly.end(), exactly.begin(),
+                   [sum](double w) { return w / sum; });
+    return exactly;
 }
 
 CountsShown CountsWorthShowing(std::span<const double> atLeast) {

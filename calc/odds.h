@@ -38,6 +38,11 @@ inline constexpr int kMaxOddsTrials = 100'000;
 // kMaxOddsTrials and chance from 0 to 1.
 [[nodiscard]] std::vector<double> ChanceOfAtLeast(int trials, double chance);
 
+// The chance of exactly k successes, for every k from 0 to trials: the terms
+// whose sums from the top are ChanceOfAtLeast, to the same accuracy, so that a
+// tiny chance stays tiny instead of vanishing into the difference of two tails.
+[[nodiscard]] std::vector<double> ChanceOfExactly(int trials, double chance);
+
 // The counts of "at least k" worth listing beside the chance of none: from the
 // largest count that is all but certain (above 99.95 %), or from 1, to the last
 // count that is not all but impossible (at least 0.05 %). When more than

@@ -7,8 +7,8 @@ Start-up and memory: each program is started under Xvfb by startup_probe,
 in interleaved rounds (A B C D, B C D A, ...) after a warm-up; medians and the
 spread (lowest to highest) per program, and ratios against the two baselines
 (the same layout bare, and a plain window with the same widgets) and
-galculator measured in the same run. Keystrokes and the core conversions are
-measured in-process and reported against their own baselines.
+galculator measured in the same run. Keystrokes, the odds chart and the core
+conversions are measured in-process and reported against their own baselines.
 """
 import argparse
 import json
@@ -80,6 +80,17 @@ def keystroke_table():
         rows.append((f"Keystroke, {name}", f"{float(ours) / 1000:.1f} µs",
                      f"plain QLineEdit: {float(plain) / 1000:.1f} µs", ratio, "≤ 1.25",
                      float(ratio) <= 1.25))
+    return rows
+
+
+def chart_table():
+    out = run([f"{BUILD}/bench/bench_chart"], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    rows = []
+    for line in out.splitlines():
+        _, name, ours, text, ratio = line.split("\t")
+        rows.append((f"Odds tooltip with chart, {name}: lay out and paint",
+                     f"{float(ours) / 1000:.0f} µs", f"text only: {float(text) / 1000:.0f} µs",
+                     ratio, "", None))
     return rows
 
 
@@ -166,7 +177,7 @@ def main():
     print("|---|---|---|---|---|---|")
     for name, ratio, target, ok in targets:
         print(f"| {name} | | | {ratio} | {target} | {verdict(ok)} |")
-    for name, ours, base, ratio, target, ok in keystroke_table() + core_table():
+    for name, ours, base, ratio, target, ok in keystroke_table() + chart_table() + core_table():
         print(f"| {name} | {ours} | {base} | {ratio} | {target} | {verdict(ok)} |")
 
 

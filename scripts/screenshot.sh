@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Tarvelin developers
 # SPDX-License-Identifier: MIT
-# Renders the window headless and keeps two pictures for the README: at the
-# desktop's default font, and at a larger 18 px font, where the form grows.
+# Renders the window headless and keeps four pictures for the README: at the
+# desktop's default font, at a larger 18 px font, where the form grows, and
+# with the casualties' odds tooltip open, in the default and a dark palette.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,5 +13,7 @@ cmake --preset ci >/dev/null
 cmake --build --preset ci --target screenshot
 QT_QPA_PLATFORM=offscreen build/ci/tests/window/screenshot build/ci/screenshots
 QT_QPA_PLATFORM=offscreen build/ci/tests/window/screenshot build/ci/screenshots 18
-cp build/ci/screenshots/tarvelin.png build/ci/screenshots/tarvelin-18px.png docs/
-echo "Updated docs/tarvelin.png and docs/tarvelin-18px.png"
+cp build/ci/screenshots/tarvelin.png build/ci/screenshots/tarvelin-18px.png \
+    build/ci/screenshots/tarvelin-odds.png build/ci/screenshots/tarvelin-odds-dark.png docs/
+echo "Updated docs/tarvelin.png, docs/tarvelin-18px.png, docs/tarvelin-odds.png and" \
+    "docs/tarvelin-odds-dark.png"

@@ -59,7 +59,8 @@ QString boxHelp(tarvelin::Box box) {
     return sign + QString::number(std::fabs(amount)) + " to the needed roll while ticked.";
 }
 
-QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::string_view separator) {
+QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const double> atLeast,
+                 std::string_view separator) {
     if (const auto* reason = std::get_if<tarvelin::NoOdds>(&odds)) {
         switch (*reason) {
         case tarvelin::NoOdds::NotAResult:
@@ -74,7 +75,6 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::string_view
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    const auto atLeast = tarvelin::ChanceOfAtLeast(binomial.trials, binomial.chance);
     const auto percent = [separator](double chance) {
         return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
     };
@@ -90,6 +90,25 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::string_view
         lines << QString("at least %1: ").arg(k) + percent(atLeast[static_cast<std::size_t>(k)]);
     }
     return lines.join('\n');
+}
+
+QString oddsTitle(Field result, int shots, const QString& shown) {
+    return QString("%1 from %2 %3: average %4")
+        .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
+             shown);
+}
+
+QString oddsTable(const QString& title, std::span<const double> exactly,
+                  std::span<const double> atLeast, int last, std::string_view separator) {
+    const auto percent = [separator](double chance) {
+        return QString::fromStdString(tarvelin::PercentText(chance, separator));
+    };
+    QString table = title + "\ncount\texactly %\tat least %\n";
+    for (int k = 0; k <= last; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        table += QString("%1\t%2\t%3\n").arg(k).arg(percent(exactly[at]), percent(atLeast[at]));
+    }
+    return table;
 }
 
 QString announcement(Field field, const QString& shown) {

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 #include "calc/volley_sheet.h"
@@ -18,9 +19,21 @@
 [[nodiscard]] QString boxHelp(tarvelin::Box box);
 
 // The odds of a result: the chance of none, then "at least K: P %" for the
-// counts worth listing; or, without odds, why there are none.
+// counts worth listing, from atLeast, the odds' ChanceOfAtLeast; or, without
+// odds, why there are none.
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
-                               std::string_view separator);
+                               std::span<const double> atLeast, std::string_view separator);
+
+// One line on a result's odds: "Casualties from 12 shots: average 2.", with
+// the result's text as shown.
+[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, const QString& shown);
+
+// The odds as a table to paste: the title, the column names, then a row of
+// tab-separated count, chance of exactly and chance of at least it, in
+// percent, for each count from 0 to last.
+[[nodiscard]] QString oddsTable(const QString& title, std::span<const double> exactly,
+                                std::span<const double> atLeast, int last,
+                                std::string_view separator);
 
 // What a screen reader says after a step: "Hits: 6." for the field's caption
 // and text, "Needed roll: 4" after To Hit.

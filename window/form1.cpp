@@ -6,17 +6,23 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 
 #include "window/explanations.h"
 #include "window/failure_message.h"
+#include "window/odds_tip.h"
 
 using tarvelin::Box;
 using tarvelin::Field;
@@ -125,7 +131,6 @@ void Form1::describeControls() {
     for (const Field f : kResults) {
         widgets_.texts[indexOf(f)]->installEventFilter(this);
     }
-    oddsShown_.fill(tarvelin::NoOdds::NotAResult);
     showOdds();
 }
 
@@ -152,7 +157,10 @@ bool Form1::event(QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    // Closing always ends the program, a failure message open or not.
+    // Closing always ends the program, a failure message or tooltip open or not.
+    if (tip_ != nullptr) {
+        tip_->hide();
+    }
     if (message_ != nullptr) {
         message_->disconnect(this);
         message_->close();
@@ -161,23 +169,83 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // Typing and painting pass straight through.
+    if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* const found =
+        std::find_if(kResults.begin(), kResults.end(),
+                     [this, watched](Field f) { return widgets_.texts[indexOf(f)] == watched; });
+    if (found == kResults.end()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto i = static_cast<std::size_t>(found - kResults.begin());
+    auto* const result = static_cast<QWidget*>(watched);
     // A result's odds show on hover, and also when the keyboard brings the
-    // focus to it.
-    if (event->type() == QEvent::FocusIn) {
+    // focus to it; with a chart when it has odds, as text when not.
+    if (type == QEvent::ToolTip && showOddsTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
+        return true;
+    }
+    if (type == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        auto* const result = static_cast<QWidget*>(watched);
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
             reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
             // A tooltip hides at any focus event, so it waits for this one to end.
-            QTimer::singleShot(0, result, [result] {
-                if (result->hasFocus()) {
-                    QToolTip::showText(result->mapToGlobal(QPoint(0, result->height())),
-                                       result->toolTip(), result);
+            QTimer::singleShot(0, result, [this, i, result] {
+                const QPoint below = result->mapToGlobal(QPoint(0, result->height()));
+                if (result->hasFocus() && !showOddsTip(i, below)) {
+                    QToolTip::showText(below, result->toolTip(), result);
                 }
             });
         }
     }
+    if (type == QEvent::ContextMenu) {
+        showResultMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Form1::showOddsTip(std::size_t i, const QPoint& pos) {
+    const ShownOdds& shown = oddsShown_[i];
+    if (!shown.chart) {
+        return false;
+    }
+    QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
+    if (tip_ == nullptr) {
+        tip_ = new OddsTip(this);
+    }
+    const QString title =
+        oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials, result->text());
+    tip_->showFor(result, pos,
+                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
+                  result->toolTip());
+    return true;
+}
+
+void Form1::showResultMenu(std::size_t i, const QPoint& pos) {
+    QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
+    QMenu* menu = result->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
+    menu->addSeparator();
+    QAction* copy = menu->addAction("Copy Odds");
+    if (oddsShown_[i].chart) {
+        connect(copy, &QAction::triggered, this, [this, i] { copyOdds(i); });
+    } else {
+        copy->setEnabled(false);
+        copy->setToolTip(oddsHelp(oddsShown_[i].odds, {}, sheet_.separator()));
+    }
+    menu->popup(pos);
+}
+
+void Form1::copyOdds(std::size_t i) {
+    const ShownOdds& shown = oddsShown_[i];
+    const QString title = oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials,
+                                    widgets_.texts[indexOf(kResults[i])]->text());
+    QGuiApplication::clipboard()->setText(oddsTable(
+        title, shown.exactly, shown.atLeast, shown.chart->bars.back().last, sheet_.separator()));
 }
 
 void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {
@@ -195,14 +263,24 @@ void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::option
 void Form1::showOdds() {
     for (std::size_t i = 0; i < kResults.size(); ++i) {
         const auto odds = sheet_.odds(kResults[i]);
-        if (odds == oddsShown_[i]) {
+        ShownOdds& shown = oddsShown_[i];
+        if (odds == shown.odds) {
             continue;  // worked out once per stored result, never per keystroke
         }
-        oddsShown_[i] = odds;
+        shown = ShownOdds{odds, {}, {}, std::nullopt};
+        if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
+            shown.exactly = tarvelin::ChanceOfExactly(binomial->trials, binomial->chance);
+            shown.atLeast = tarvelin::ChanceOfAtLeast(binomial->trials, binomial->chance);
+            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.exactly, shown.atLeast);
+        }
         QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
-        const QString text = fieldHelp(kResults[i]) + '\n' + oddsHelp(odds, sheet_.separator());
+        const QString text =
+            fieldHelp(kResults[i]) + '\n' + oddsHelp(shown.odds, shown.atLeast, sheet_.separator());
         result->setToolTip(text);
         result->setAccessibleDescription(text);
+        if (tip_ != nullptr && tip_->field() == result) {
+            tip_->hide();
+        }
     }
 }
 

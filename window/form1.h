@@ -3,7 +3,9 @@
 // The program's one window. It shows a VolleySheet and nothing else: every
 // edit, press and box change is handed to the sheet in one call, and what the
 // sheet changes comes back through SheetObserver into the widgets. Beyond its
-// widgets the window keeps only an open failure message and the odds it shows.
+// widgets the window keeps only an open failure message and the odds it shows,
+// worked out once per stored result; their chart is drawn only when its
+// tooltip shows.
 #pragma once
 
 #include <QMessageBox>
@@ -12,10 +14,14 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 #include "window/announcer.h"
 #include "window/form_layout.h"
+
+class OddsTip;
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
     Q_OBJECT
@@ -80,11 +86,25 @@ private:
     void showOdds();
     // Passes a box change on and says the roll it moved, if it moved one.
     void tick(tarvelin::Box box, bool ticked);
+    // The chart tooltip of result i (in the order of kResults) near pos;
+    // false when it has no odds to chart.
+    bool showOddsTip(std::size_t i, const QPoint& pos);
+    // The field's own context menu, with Copy Odds added.
+    void showResultMenu(std::size_t i, const QPoint& pos);
+    void copyOdds(std::size_t i);
 
     tarvelin::VolleySheet sheet_;
     FormWidgets widgets_;
     QPointer<QMessageBox> message_;
     unsigned failures_ = 0;
     Announcer* announcer_;
-    std::array<tarvelin::VolleySheet::ResultOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
+    // A result's odds as shown, with what its chart and Copy Odds need.
+    struct ShownOdds {
+        tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
+        std::vector<double> exactly;
+        std::vector<double> atLeast;
+        std::optional<tarvelin::OddsChart> chart;  // only with odds
+    };
+    std::array<ShownOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
+    OddsTip* tip_ = nullptr;                // made when first shown
 };

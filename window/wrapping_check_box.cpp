@@ -2,13 +2,20 @@
 // SPDX-License-Identifier: MIT
 #include "window/wrapping_check_box.h"
 
+#include <QFontInfo>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+// Styles size the indicator for Qt's default 9 pt font, 12 px at 96 dpi; from
+// there it grows and shrinks with the caption's font.
+constexpr double kStyleFontPixels = 12;
 
 }  // namespace
 
@@ -21,6 +28,9 @@ QRect WrappingCheckBox::indicatorRect(const QSize& size) const {
     initStyleOption(&option);
     option.rect = QRect(QPoint(), size);
     QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    const double grown = QFontInfo(font()).pixelSize() / kStyleFontPixels;
+    indicator.setSize(QSize(static_cast<int>(std::lround(indicator.width() * grown)),
+                            static_cast<int>(std::lround(indicator.height() * grown))));
     indicator.moveTop((size.height() - indicator.height()) / 2);
     return indicator;
 }
@@ -32,10 +42,17 @@ QRect WrappingCheckBox::textRect(const QSize& size) const {
 }
 
 QSize WrappingCheckBox::sizeHint() const {
-    // As wide as a plain check box would be, as high as the wrapped caption.
+    // As wide as a plain check box would be with this indicator, as high as
+    // the wrapped caption or the indicator.
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int styleIndicator =
+        style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this).width();
+    const QRect indicator = indicatorRect(size());
     const QSize plain = QCheckBox::sizeHint();
     const QRect wrapped = fontMetrics().boundingRect(textRect(size()), kTextFlags, text());
-    return {plain.width(), std::max(plain.height(), wrapped.height())};
+    return {plain.width() + indicator.width() - styleIndicator,
+            std::max({plain.height(), wrapped.height(), indicator.height()})};
 }
 
 QSize WrappingCheckBox::minimumSizeHint() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calc/odds.h"
+#include "calc/odds_chart.h"
 
 namespace tarvelin {
 namespace {
@@ -18,14 +19,15 @@ namespace {
 // The exact chance of at least k, for a chance of num/den, as a ratio of whole
 // numbers: the sum of C(n, j) num^j (den - num)^(n - j) over j >= k, divided
 // by den^n. Every term stays below 2^53, so the doubles are exact too.
+std::int64_t power(std::int64_t base, int exponent) {
+    std::int64_t result = 1;
+    for (int i = 0; i < exponent; ++i) {
+        result *= base;
+    }
+    return result;
+}
+
 double exactAtLeast(int n, int k, std::int64_t num, std::int64_t den) {
-    const auto power = [](std::int64_t base, int exponent) {
-        std::int64_t result = 1;
-        for (int i = 0; i < exponent; ++i) {
-            result *= base;
-        }
-        return result;
-    };
     std::int64_t sum = 0;
     std::int64_t binomial = 1;  // C(n, j)
     for (int j = 0; j <= n; ++j) {
@@ -127,6 +129,91 @@ TEST(ChanceOfAtLeast, StaysAccurateForAHundredThousandShots) {
         const double normal =
             0.5 * std::erfc((static_cast<double>(k) - 50'000) / std::sqrt(2 * 25'000.0));
         EXPECT_NEAR(fair[k], normal, 0.4748 / std::sqrt(n)) << z;
+    }
+}
+
+// The exact chance of exactly k, for a chance of num/den: C(n, k) num^k
+// (den - num)^(n - k) / den^n.
+double exactExactly(int n, int k, std::int64_t num, std::int64_t den) {
+    std::int64_t binomial = 1;
+    for (int j = 0; j < k; ++j) {
+        binomial = binomial * (n - j) / (j + 1);
+    }
+    return static_cast<double>(binomial * power(num, k) * power(den - num, n - k)) /
+           static_cast<double>(power(den, n));
+}
+
+TEST(ChanceOfExactly, IsExactAndSumsToTheTails) {
+    const struct {
+        int n;
+        std::int64_t num;
+        std::int64_t den;
+    } rows[] = {{1, 1, 2}, {5, 1, 3}, {12, 1, 2}, {12, 1, 4}, {12, 1, 12}, {12, 1, 6}, {16, 2, 3}};
+    for (const auto& row : rows) {
+        const double chance = static_cast<double>(row.num) / static_cast<double>(row.den);
+        const auto exactly = ChanceOfExactly(row.n, chance);
+        const auto atLeast = ChanceOfAtLeast(row.n, chance);
+        ASSERT_EQ(exactly.size(), std::size_t(row.n) + 1);
+        double fromTheTop = 0;
+        for (int k = row.n; k >= 0; --k) {
+            SCOPED_TRACE(std::to_string(row.num) + "/" + std::to_string(row.den) + " n " +
+                         std::to_string(row.n) + " k " + std::to_string(k));
+            const auto at = static_cast<std::size_t>(k);
+            const double exact = exactExactly(row.n, k, row.num, row.den);
+            EXPECT_NEAR(exactly[at], exact, exact * 1e-12);
+            fromTheTop += exactly[at];
+            EXPECT_NEAR(fromTheTop, atLeast[at], atLeast[at] * 1e-12);
+        }
+    }
+    // Certain, impossible and no shots; and a chance of none far below what a
+    // difference of two tails near 1 could hold: 2^-1000.
+    EXPECT_EQ(ChanceOfExactly(0, 0.5), std::vector<double>{1});
+    EXPECT_EQ(ChanceOfExactly(3, 0), (std::vector<double>{1, 0, 0, 0}));
+    EXPECT_EQ(ChanceOfExactly(3, 1), (std::vector<double>{0, 0, 0, 1}));
+    const double none = ChanceOfExactly(1000, 0.5).front();
+    EXPECT_NEAR(none, std::ldexp(1.0, -1000), std::ldexp(1.0, -1000) * 1e-9);
+}
+
+TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
+    // Counts worked out from exact fractions: the worked example's four
+    // results, the boundary of steps, bars capped at the shots, large volleys.
+    const struct {
+        int n;
+        std::int64_t num;
+        std::int64_t den;
+        int first, lastStart, lastEnd, bars, step, tallest;
+        std::vector<int> labelled;
+    } rows[] = {
+        {12, 1, 2, 0, 11, 11, 12, 1, 6, {5, 6, 7}},
+        {12, 1, 4, 0, 8, 8, 9, 1, 3, {2, 3, 4}},
+        {12, 1, 12, 0, 5, 5, 6, 1, 1, {1, 2}},
+        {12, 1, 6, 0, 7, 7, 8, 1, 2, {1, 2, 3}},
+        {14, 1, 2, 1, 13, 14, 7, 2, 7, {5, 7}},
+        {16, 2, 3, 4, 16, 16, 7, 2, 10, {8, 10, 12}},
+        {3, 1, 1, 0, 3, 3, 4, 1, 3, {3}},
+        {5, 0, 1, 0, 0, 0, 1, 1, 0, {}},
+        {0, 1, 2, 0, 0, 0, 1, 1, 0, {}},
+        {1000, 1, 2, 448, 548, 557, 11, 10, 498, {488, 498, 508}},
+        {1000, 999, 1000, 994, 1000, 1000, 7, 1, 999, {998, 999, 1000}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.num) + "/" +
+                     std::to_string(row.den));
+        const Odds odds{row.n, static_cast<double>(row.num) / static_cast<double>(row.den)};
+        const auto exactly = ChanceOfExactly(odds.trials, odds.chance);
+        const auto atLeast = ChanceOfAtLeast(odds.trials, odds.chance);
+        const OddsChart chart = ChartOfOdds(odds, exactly, atLeast);
+        ASSERT_EQ(chart.bars.size(), std::size_t(row.bars));
+        EXPECT_EQ(chart.bars.front().count, row.first);
+        EXPECT_EQ(chart.bars.back().count, row.lastStart);
+        EXPECT_EQ(chart.bars.back().last, row.lastEnd);
+        EXPECT_EQ(chart.step, row.step);
+        EXPECT_EQ(chart.bars[chart.tallest].count, row.tallest);
+        std::vector<int> labelled;
+        for (const std::size_t i : chart.labelled) {
+            labelled.push_back(chart.bars[i].count);
+        }
+        EXPECT_EQ(labelled, row.labelled);
     }
 }
 

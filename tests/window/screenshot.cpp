@@ -2,20 +2,25 @@
 // SPDX-License-Identifier: MIT
 // Renders the window, filled in with the worked example, to
 // <folder>/tarvelin.png and <folder>/tarvelin@2x.png at the desktop's font,
-// or with a pixel size given, to <folder>/tarvelin-<size>px.png at that size
-// of the same family. Prints the font, the factor and the window's size.
+// with the casualties' odds tooltip open to <folder>/tarvelin-odds.png, and
+// the same in a dark palette to <folder>/tarvelin-odds-dark.png; or with a
+// pixel size given, to <folder>/tarvelin-<size>px.png at that size of the
+// same family. Prints the font, the factor and the window's size.
 // Usage: screenshot FOLDER [PIXEL_SIZE]
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 #include "window/form1.h"
+#include "window/odds_tip.h"
 
 namespace {
 
@@ -30,6 +35,59 @@ bool save(Form1& window, qreal ratio, const QString& path) {
     }
     std::printf("wrote %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
     return true;
+}
+
+// The window with the casualties' odds tooltip open, as the screen shows
+// them together, on the window's background colour.
+bool saveWithOdds(Form1& window, const QString& path) {
+    QLineEdit* casualties = window.field(tarvelin::Field::Text9);
+    casualties->setFocus(Qt::TabFocusReason);
+    auto* tip = window.findChild<OddsTip*>();
+    if (!QTest::qWaitFor([&window] {
+            const auto* shown = window.findChild<OddsTip*>();
+            return shown != nullptr && shown->isVisible();
+        })) {
+        std::fprintf(stderr, "the odds tooltip did not open\n");
+        return false;
+    }
+    tip = window.findChild<OddsTip*>();
+    constexpr int kMargin = 8;
+    const QRect windowPlace(window.mapToGlobal(QPoint()), window.size());
+    const QRect tipPlace = tip->geometry();
+    const QRect whole = (windowPlace | tipPlace).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    QPixmap pixmap(whole.size());
+    pixmap.fill(window.palette().color(QPalette::Window).darker(115));
+    window.render(&pixmap, windowPlace.topLeft() - whole.topLeft());
+    tip->render(&pixmap, tipPlace.topLeft() - whole.topLeft());
+    if (!pixmap.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("wrote %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
+    tip->hide();
+    return true;
+}
+
+// A dark desktop palette, tooltips included.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
+    const std::pair<QPalette::ColorRole, QColor> roles[] = {
+        {QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8)},
+        {QPalette::Text, QColor(0xe8, 0xe8, 0xe8)},
+        {QPalette::ButtonText, QColor(0xe8, 0xe8, 0xe8)},
+        {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
+        {QPalette::AlternateBase, QColor(0x26, 0x26, 0x26)},
+        {QPalette::ToolTipBase, QColor(0x1e, 0x1e, 0x1e)},
+        {QPalette::ToolTipText, QColor(0xe8, 0xe8, 0xe8)},
+        {QPalette::Highlight, QColor(0x3d, 0x8e, 0xc9)},
+        {QPalette::HighlightedText, QColor(0xff, 0xff, 0xff)},
+        {QPalette::Link, QColor(0x6c, 0xb4, 0xee)},
+        {QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90)},
+    };
+    for (const auto& [role, colour] : roles) {
+        dark.setColor(role, colour);
+    }
+    return dark;
 }
 
 }  // namespace
@@ -70,7 +128,13 @@ int main(int argc, char* argv[]) {
     if (pixels > 0) {
         return save(window, 1, folder + QString("/tarvelin-%1px.png").arg(pixels)) ? 0 : 1;
     }
-    const bool ok =
-        save(window, 1, folder + "/tarvelin.png") && save(window, 2, folder + "/tarvelin@2x.png");
-    return ok ? 0 : 1;
+    if (!save(window, 1, folder + "/tarvelin.png") ||
+        !save(window, 2, folder + "/tarvelin@2x.png") ||
+        !saveWithOdds(window, folder + "/tarvelin-odds.png")) {
+        return 1;
+    }
+    QApplication::setPalette(darkPalette());
+    QToolTip::setPalette(darkPalette());
+    window.field(Field::Text1)->setFocus();
+    return saveWithOdds(window, folder + "/tarvelin-odds-dark.png") ? 0 : 1;
 }

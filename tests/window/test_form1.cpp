@@ -9,10 +9,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -23,6 +26,7 @@
 
 #include "window/announcer.h"
 #include "window/form1.h"
+#include "window/odds_tip.h"
 #include "window/wrapping_check_box.h"
 
 using tarvelin::Box;
@@ -105,6 +109,74 @@ QString captionThatDoesNotFit(const Form1& form) {
     return {};
 }
 
+// The chance of a count from `from` to `to` among n shots that each succeed
+// with chance p, each term from its logarithm: a model of its own.
+double chanceOfCounts(int n, int from, int to, double p) {
+    long double sum = 0;
+    for (int k = from; k <= to; ++k) {
+        sum += std::exp(std::lgamma(n + 1.0L) - std::lgamma(k + 1.0L) - std::lgamma(n - k + 1.0L) +
+                        k * std::log(static_cast<long double>(p)) +
+                        (n - k) * std::log1p(-static_cast<long double>(p)));
+    }
+    return static_cast<double>(sum);
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Whether `text`, in this font and these tooltip colours, is written somewhere
+// in the image: its ink is ink there and its bare background is bare there, so
+// "2.5" is not found where "2,5" is written.
+bool writtenIn(const QImage& image, const QString& text, const QFont& font,
+               const QPalette& palette) {
+    const QColor base = palette.color(QPalette::ToolTipBase);
+    const QColor ink = palette.color(QPalette::ToolTipText);
+    QImage words(QFontMetrics(font).horizontalAdvance(text), QFontMetrics(font).height(),
+                 QImage::Format_RGB32);
+    words.fill(base);
+    QPainter painter(&words);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(words.rect(), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.end();
+    const auto inky = [&ink](QRgb pixel) { return contrastRatio(QColor(pixel), ink) < 1.5; };
+    const auto bare = [&base](QRgb pixel) { return contrastRatio(QColor(pixel), base) < 1.1; };
+    for (int top = 0; top + words.height() <= image.height(); ++top) {
+        for (int left = 0; left + words.width() <= image.width(); ++left) {
+            bool same = true;
+            for (int y = 0; same && y < words.height(); ++y) {
+                for (int x = 0; same && x < words.width(); ++x) {
+                    const QRgb want = words.pixel(x, y);
+                    const QRgb found = image.pixel(left + x, top + y);
+                    same = inky(want) ? inky(found) : want != base.rgb() || bare(found);
+                }
+            }
+            if (same) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A dark desktop palette, tooltips included.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x3a, 0x3a, 0x3a), QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::ToolTipText, QColor(0xe8, 0xe8, 0xe8));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x8e, 0xc9));
+    return dark;
+}
+
 }  // namespace
 
 class TestForm1 : public QObject {
@@ -121,6 +193,31 @@ private:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
+    }
+    void workedExample(const QString& shots) const {
+        type(Field::Text1, "4");
+        type(Field::Text4, shots);
+        type(Field::Text5, "4");
+        type(Field::Text7, "5");
+        press("Command1");
+        QTest::mouseClick(form->box(Box::Check1), Qt::LeftButton);
+        for (const char* step : {"Command2", "Command3", "Command4", "Command5"}) {
+            press(step);
+        }
+    }
+    // The odds tooltip, if one is on screen.
+    OddsTip* shownTip() const {
+        auto* tip = form->findChild<OddsTip*>();
+        return tip != nullptr && tip->isVisible() ? tip : nullptr;
+    }
+    // Copy Odds in the field's context menu, opened as a right click opens it.
+    QAction* copyOddsEntry(Field field) const {
+        QLineEdit* edit = form->field(field);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                edit->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(edit, &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr ? menu->actions().back() : nullptr;
     }
     // Every widget shows exactly what the sheet holds.
     void expectMirrored() const {
@@ -347,25 +444,246 @@ private slots:
         const QString hits = form->field(Field::Text3)->toolTip();
         QVERIFY2(hits.contains("\nat least 1: > 99.9 %\nat least 2: 99.7 %\n"), qPrintable(hits));
         QVERIFY2(hits.endsWith("\nat least 11: 0.3 %"), qPrintable(hits));
-        // Reached by keyboard, a result shows its odds without hovering.
+        // Reached by keyboard, a result shows its odds without hovering: the
+        // chart, and under it the same lines.
         form->findChild<QPushButton*>("Command5")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), form->field(Field::Text9));
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), casualties);
-        QToolTip::hideText();
+        QTRY_VERIFY(shownTip() != nullptr);
+        QCOMPARE(shownTip()->text(), casualties);
+        shownTip()->hide();
+    }
+
+    // Without odds a result says why, in its tooltip, to a screen reader and
+    // on its Copy Odds, which stays in the menu but disabled.
+    void oddsSayWhyTheyAreMissing_data() {
+        QTest::addColumn<QString>("shots");
+        QTest::addColumn<QStringList>("presses");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("before Hits")
+            << "12" << QStringList() << int(Field::Text3)
+            << "Odds appear once Hits has worked from a whole number of shots.";
+        QTest::newRow("shots not whole") << "12.5" << QStringList{"Command2"} << int(Field::Text3)
+                                         << "Odds need a whole number of shots from 0 to 100,000.";
+        QTest::newRow("saves from earlier wounds")
+            << "12" << QStringList{"Command2", "Command3", "Command4", "Command3", "Command5"}
+            << int(Field::Text9) << "No odds: Saves was not worked out from these wounds.";
     }
 
     void oddsSayWhyTheyAreMissing() {
-        const QString before = form->field(Field::Text3)->accessibleDescription();
-        QVERIFY2(before.endsWith("Odds appear once Hits has worked from a whole number of shots."),
-                 qPrintable(before));
+        QFETCH(QString, shots);
+        QFETCH(QStringList, presses);
+        QFETCH(int, result);
+        QFETCH(QString, reason);
         type(Field::Text2, "4");
-        type(Field::Text4, "12.5");
+        type(Field::Text4, shots);
+        type(Field::Text5, "4");
+        type(Field::Text7, "5");
+        for (const QString& name : presses) {
+            press(name.toLatin1());
+        }
+        const QLineEdit* field = form->field(Field(result));
+        QVERIFY2(field->toolTip().endsWith("\n" + reason), qPrintable(field->toolTip()));
+        QCOMPARE(field->accessibleDescription(), field->toolTip());
+        const QAction* copy = copyOddsEntry(Field(result));
+        QVERIFY(copy != nullptr && copy->text() == "Copy Odds" && !copy->isEnabled());
+        QCOMPARE(copy->toolTip(), reason);
+        QVERIFY(qobject_cast<QMenu*>(copy->parent())->toolTipsVisible());
+        QApplication::activePopupWidget()->close();
+    }
+
+    // The odds tooltip opens as Qt's own tooltips do on hover, and when the
+    // keyboard brings the focus to a result; not on a click into it.
+    void oddsTooltipOpens_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("chart");
+        QTest::addColumn<bool>("text");
+        QTest::newRow("hover") << "hover" << int(Field::Text3) << true << false;
+        QTest::newRow("Tab") << "Tab" << int(Field::Text3) << true << false;
+        QTest::newRow("Shift+Tab") << "Shift+Tab" << int(Field::Text3) << true << false;
+        QTest::newRow("shortcut") << "shortcut" << int(Field::Text3) << true << false;
+        QTest::newRow("mouse click") << "click" << int(Field::Text3) << false << false;
+        QTest::newRow("hover, no odds yet") << "hover" << int(Field::Text6) << false << true;
+        QTest::newRow("hover, font too large for the screen")
+            << "hover at 60 px" << int(Field::Text3) << true << false;
+    }
+
+    void oddsTooltipOpens() {
+        QFETCH(QString, how);
+        QFETCH(int, result);
+        QFETCH(bool, chart);
+        QFETCH(bool, text);
+        const auto restore =
+            qScopeGuard([desktop = QApplication::font()] { QApplication::setFont(desktop); });
+        if (how.endsWith("60 px")) {
+            QFont large("DejaVu Sans");
+            large.setPixelSize(60);
+            QApplication::setFont(large);
+        }
+        type(Field::Text2, "4");
+        type(Field::Text4, "12");
         press("Command2");
-        QVERIFY(form->field(Field::Text3)
-                    ->toolTip()
-                    .endsWith("Odds need a whole number of shots from 0 to 100,000."));
+        QLineEdit* field = form->field(Field(result));
+        if (how.startsWith("hover")) {
+            QHelpEvent hover(QEvent::ToolTip, QPoint(4, 4), field->mapToGlobal(QPoint(4, 4)));
+            QApplication::sendEvent(field, &hover);
+        } else if (how == "shortcut") {
+            field->setFocus(Qt::ShortcutFocusReason);
+        } else if (how == "click") {
+            QTest::mouseClick(field, Qt::LeftButton);
+        } else {
+            QLineEdit* from = form->field(how == "Tab" ? Field::Text2 : Field::Text4);
+            from->setFocus();
+            QTest::keyClick(from, Qt::Key_Tab, how == "Tab" ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        QTest::qWait(20);
+        QVERIFY(how.startsWith("hover") || QApplication::focusWidget() == field);
+        QCOMPARE(shownTip() != nullptr, chart);
+        QCOMPARE(QToolTip::isVisible(), text);
+        QCOMPARE(text    ? QToolTip::text()
+                 : chart ? shownTip()->text()
+                         : field->toolTip(),
+                 field->toolTip());
+        QToolTip::hideText();
+        if (chart) {
+            QVERIFY(field->screen()->availableGeometry().contains(shownTip()->geometry()));
+            // And it goes as a tooltip goes, at a click.
+            QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(2, 2));
+            QVERIFY(shownTip() == nullptr);
+        }
+    }
+
+    // The chart as painted: each bar as high as its exact chance, within a
+    // pixel, and visibly apart from the background; the tallest where the
+    // exact model puts it; the step of "at least" falling from 100 %.
+    void chartShowsTheExactOdds_data() {
+        QTest::addColumn<QString>("shots");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<double>("chance");
+        QTest::addColumn<QPalette>("palette");
+        const QPalette light = QApplication::style()->standardPalette();
+        QPalette faint = light;
+        faint.setColor(QPalette::Highlight, light.color(QPalette::ToolTipBase).darker(110));
+        QTest::newRow("hits") << "12" << int(Field::Text3) << 1.0 / 2 << light;
+        QTest::newRow("wounds") << "12" << int(Field::Text6) << 1.0 / 4 << light;
+        QTest::newRow("saves") << "12" << int(Field::Text8) << 1.0 / 12 << light;
+        QTest::newRow("casualties") << "12" << int(Field::Text9) << 1.0 / 6 << light;
+        QTest::newRow("hits from 1,000") << "1000" << int(Field::Text3) << 1.0 / 2 << light;
+        QTest::newRow("dark") << "12" << int(Field::Text9) << 1.0 / 6 << darkPalette();
+        QTest::newRow("faint highlight") << "12" << int(Field::Text9) << 1.0 / 6 << faint;
+    }
+
+    void chartShowsTheExactOdds() {
+        QFETCH(QString, shots);
+        QFETCH(int, result);
+        QFETCH(double, chance);
+        QFETCH(QPalette, palette);
+        const auto restore =
+            qScopeGuard([was = QToolTip::palette()] { QToolTip::setPalette(was); });
+        QToolTip::setPalette(palette);
+        workedExample(shots);
+        form->field(Field(result))->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(shownTip() != nullptr);
+        const QImage image = shownTip()->grab().toImage();
+        const OddsChartPicture& picture = *shownTip()->chart();
+        const QPoint origin = shownTip()->chartOrigin();
+        const QRect plot = picture.plot().translated(origin);
+        const int bottom = plot.bottom();
+        const QRgb background = image.pixel(origin + QPoint(1, 1));
+        const QRgb bar = image.pixel(
+            picture.barColumns(picture.chart().tallest).translated(origin).center().x(), bottom);
+        QCOMPARE(QColor(background), palette.color(QPalette::ToolTipBase));
+        QVERIFY2(contrastRatio(QColor(bar), QColor(background)) >= 3, "bars hard to tell apart");
+        const QRgb ink = palette.color(QPalette::ToolTipText).rgb();
+        std::vector<int> heights;
+        std::vector<double> exact;
+        int stepAbove = plot.top() - 1;
+        for (std::size_t i = 0; i < picture.chart().bars.size(); ++i) {
+            const QRect columns = picture.barColumns(i).translated(origin);
+            // Three columns, so that a mark through one of them does not count.
+            std::array<int, 3> high{};
+            for (std::size_t c = 0; c < high.size(); ++c) {
+                const int x = columns.left() + 1 + int(c) * (columns.width() - 3) / 2;
+                while (image.pixel(x, bottom - high[c]) == bar && high[c] < plot.height()) {
+                    ++high[c];
+                }
+            }
+            std::sort(high.begin(), high.end());
+            heights.push_back(high[1]);
+            const tarvelin::ChartBar& counts = picture.chart().bars[i];
+            exact.push_back(chanceOfCounts(shots.toInt(), counts.count, counts.last, chance));
+            QVERIFY2(std::abs(heights.back() - exact.back() * plot.height()) <= 1,
+                     qPrintable(QString("bar %1: %2 px").arg(i).arg(heights.back())));
+            // The step over the bar: the first row, from the top, that is ink
+            // across the whole bar.
+            const auto across = [&](int y) {
+                for (int x = columns.left(); x <= columns.right(); ++x) {
+                    if (image.pixel(x, y) != ink) {
+                        return false;
+                    }
+                }
+                return true;
+            };
+            int step = plot.top() - 1;
+            while (step <= bottom + 2 && !across(step)) {
+                ++step;
+            }
+            QVERIFY2(step >= stepAbove && step <= bottom + 2, qPrintable(QString::number(i)));
+            QVERIFY(i > 0 || step <= plot.top());
+            stepAbove = step;
+        }
+        QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
+                 std::max_element(exact.begin(), exact.end()) - exact.begin());
+        shownTip()->hide();
+    }
+
+    // Copy Odds puts the table on the clipboard: for the worked example's
+    // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
+    void copyOddsPutsTheTableOnTheClipboard_data() {
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("point") << ".";
+        QTest::newRow("comma") << ",";
+    }
+
+    void copyOddsPutsTheTableOnTheClipboard() {
+        QFETCH(QString, separator);
+        form = std::make_unique<Form1>(separator.toStdString());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        workedExample("12");
+        // Ways to get exactly k of 12 out of 6^12: C(12, k) 5^(12 - k).
+        constexpr std::int64_t kWhole = 2'176'782'336;
+        std::array<std::int64_t, 13> ways{};
+        for (int k = 0; k <= 12; ++k) {
+            ways[std::size_t(k)] = 1;
+            for (int j = 0; j < 12; ++j) {
+                ways[std::size_t(k)] =
+                    ways[std::size_t(k)] * (j < k ? 12 - j : 5) / (j < k ? j + 1 : 1);
+            }
+        }
+        const auto percent = [&separator](std::int64_t part) {
+            const std::int64_t tenths = (2000 * part + kWhole) / (2 * kWhole);
+            return QString::number(tenths / 10) + separator + QString::number(tenths % 10);
+        };
+        QString expected =
+            "Casualties from 12 shots: average 2" + separator + "\ncount\texactly %\tat least %\n";
+        for (int k = 0; k <= 7; ++k) {
+            const std::int64_t atLeast = std::accumulate(ways.begin() + k, ways.end(), 0LL);
+            expected +=
+                QString("%1\t%2\t%3\n").arg(k).arg(percent(ways[std::size_t(k)]), percent(atLeast));
+        }
+        QAction* copy = copyOddsEntry(Field::Text9);
+        QVERIFY(copy != nullptr && copy->isEnabled());
+        // The line edit's own entries stay.
+        const QList<QAction*> entries = qobject_cast<QMenu*>(copy->parent())->actions();
+        QVERIFY(std::any_of(entries.begin(), entries.end(),
+                            [](const QAction* a) { return a->text().startsWith("Select All"); }));
+        QApplication::clipboard()->clear();
+        copy->trigger();
+        QApplication::activePopupWidget()->close();
+        QCOMPARE(QApplication::clipboard()->text(), expected);
     }
 
     // Enter in an input presses the step that reads it, Enter on a button
@@ -721,6 +1039,13 @@ private slots:
         QCOMPARE(form->field(Field::Text3)->text(), QString("2,5"));
         // B(5, 1/2): none 1/32, at least one 31/32.
         QVERIFY(form->field(Field::Text3)->toolTip().contains("none: 3,1 %\nat least 1: 96,9 %"));
+        // The chart's labels too: at least 3 of 5 is an even chance.
+        form->field(Field::Text3)->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(shownTip() != nullptr);
+        const QImage chart = shownTip()->grab().toImage();
+        QVERIFY(writtenIn(chart, "50,0 %", shownTip()->font(), shownTip()->palette()));
+        QVERIFY(!writtenIn(chart, "50.0 %", shownTip()->font(), shownTip()->palette()));
+        shownTip()->hide();
         type(Field::Text5, "2.5");
         press("Command3");
         QVERIFY(form->message() != nullptr);

@@ -71,14 +71,49 @@ private slots:
             QVERIFY2(ink.height() > check->fontMetrics().height(), "the long caption did not wrap");
         }
 
-        // Reached by Tab, as the style draws focus frames for the keyboard.
+        // Reached by Tab, as the style draws focus frames for the keyboard: a
+        // frame around the caption, which the indicator's own focus look,
+        // left of it, does not stand in for.
         check->previousInFocusChain()->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(check->hasFocus());
-        QVERIFY2(render(check) != plain, "no focus frame while focused");
+        const QRect caption = static_cast<WrappingCheckBox*>(check)->captionArea(check->size());
+        const QRect frame = differing(plain.copy(caption), render(check).copy(caption))
+                                .translated(caption.topLeft());
+        QVERIFY2(frame.contains(ink), "no focus frame around the caption while focused");
         QTest::keyClick(check, Qt::Key_Tab);
         QVERIFY(!check->hasFocus());
         QVERIFY2(render(check) == plain, "a focus frame without focus");
+    }
+
+    // The tick's square grows with the caption's font, in proportion to it.
+    void tickGrowsWithTheFont_data() {
+        QTest::addColumn<int>("pixels");
+        for (const int pixels : {9, 12, 16, 24}) {
+            QTest::newRow(qPrintable(QString("%1 px").arg(pixels))) << pixels;
+        }
+    }
+
+    void tickGrowsWithTheFont() {
+        QFETCH(int, pixels);
+        // The square is what a box without a caption draws on a bare background.
+        const auto squareAt = [](int size) {
+            WrappingCheckBox box(QString{});
+            QFont font("DejaVu Sans");
+            font.setPixelSize(size);
+            box.setFont(font);
+            box.resize(box.sizeHint() + QSize(8, 8));
+            QWidget bare;
+            bare.resize(box.size());
+            return differing(render(&bare), render(&box));
+        };
+        const QRect reference = squareAt(12);
+        const QRect square = squareAt(pixels);
+        QVERIFY(!reference.isEmpty());
+        const double expected = reference.height() * pixels / 12.0;
+        QVERIFY2(std::abs(square.height() - expected) <= 1,
+                 qPrintable(QString("%1 px high at %2 px").arg(square.height()).arg(pixels)));
+        QCOMPARE(square.width(), square.height());
     }
 
     void captionFitsOnlyWhereItHasRoom() {

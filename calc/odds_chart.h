@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+// What a chart of one result's odds shows: a bar for each count, or for each
+// step of counts on a large volley, with its exact chance; the chance of at
+// least that count; where the average falls; and which values earn a label.
+// Pure numbers from the binomial terms; the window lays out, words and paints.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "calc/odds.h"
+
+namespace tarvelin {
+
+struct ChartBar {
+    int count = 0;       // the first count the bar holds
+    int last = 0;        // the last one: count itself unless the chart goes in steps
+    double chance = 0;   // the exact chance of a count from count to last
+    double atLeast = 0;  // the chance of at least count
+};
+
+struct OddsChart {
+    std::vector<ChartBar> bars;         // by count; never empty
+    int step = 1;                       // counts per bar, the step CountsWorthShowing lists them in
+    double average = 0;                 // the mean count, trials times the chance
+    std::size_t tallest = 0;            // the bar with the largest chance, the first of equals
+    std::vector<std::size_t> labelled;  // bars whose chance of at least is worth a label
+};
+
+// The bars run over the counts CountsWorthShowing lists, in its steps; with a
+// step of 1 they start from none when those counts start near it. exactly and
+// atLeast are ChanceOfExactly and ChanceOfAtLeast of the same odds.
+[[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, std::span<const double> exactly,
+                                    std::span<const double> atLeast);
+
+}  // namespace tarvelin

@@ -1,0 +1,281 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+#include "window/odds_chart.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <QPolygon>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <iterator>
+#include <numeric>
+
+namespace {
+
+// Relative luminance and contrast ratio as the web's accessibility
+// guidelines define them.
+double luminance(const QColor& colour) {
+    const auto linear = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// share of a, the rest of b.
+QColor mix(const QColor& a, const QColor& b, double share) {
+    const auto channel = [share](double x, double y) { return x * share + y * (1 - share); };
+    return QColor::fromRgbF(static_cast<float>(channel(a.redF(), b.redF())),
+                            static_cast<float>(channel(a.greenF(), b.greenF())),
+                            static_cast<float>(channel(a.blueF(), b.blueF())));
+}
+
+QString percent(double chance, std::string_view separator) {
+    return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
+}
+
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter;
+
+}  // namespace
+
+OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& title,
+                                   const QFont& font, std::string_view separator)
+    : chart_(std::move(chart)), font_(font) {
+    const QFontMetrics metrics(font_);
+    unit_ = metrics.height();
+    line_ = std::max(1, unit_ / 7);
+    layOut(title);
+    placeLabels(separator);
+    const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
+    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark().boundingRect() | keyBar_;
+    all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
+    all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
+    size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
+}
+
+void OddsChartPicture::layOut(const QString& title) {
+    const QFontMetrics metrics(font_);
+    const int margin = unit_ / 2;
+    const auto text = [this, &metrics](const QString& words, int x, int y) {
+        texts_.push_back({words, QRect(x, y, metrics.horizontalAdvance(words), unit_)});
+    };
+
+    int y = margin;
+    text(title, margin, y);
+    y += unit_;
+    if (chart_.step > 1) {
+        text(QString("Each bar holds %1 counts, from the one under it.").arg(chart_.step), margin,
+             y);
+        y += unit_;
+    }
+    // A line's room above 100 %, for a label over a bar or a step up there.
+    y += unit_;
+    const std::pair<double, QString> axis[] = {{1.0, "100 %"}, {0.5, "50 %"}, {0.0, "0 %"}};
+    int axisWidth = 0;
+    for (const auto& [chance, words] : axis) {
+        axisWidth = std::max(axisWidth, metrics.horizontalAdvance(words));
+    }
+    const int plotLeft = margin + axisWidth + unit_ / 2;
+
+    // Bars wide enough for their counts, and wider, up to a limit, to reach
+    // as far as the lines above them.
+    const auto bars = static_cast<int>(chart_.bars.size());
+    int widestCount = 0;
+    for (const tarvelin::ChartBar& counts : chart_.bars) {
+        widestCount =
+            std::max(widestCount, metrics.horizontalAdvance(QString::number(counts.count)));
+    }
+    int widestLine = 0;
+    for (const Label& label : texts_) {
+        widestLine = std::max(widestLine, label.place.right() + 1);
+    }
+    barWidth_ = std::max({unit_ * 8 / 5, widestCount + unit_ / 2,
+                          std::min(3 * unit_, (widestLine - plotLeft) / bars)});
+    gap_ = std::max(1, barWidth_ / 5);
+    plot_ = QRect(plotLeft, y, barWidth_ * bars, 8 * unit_);
+    for (const auto& [chance, words] : axis) {
+        const int width = metrics.horizontalAdvance(words);
+        text(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
+    }
+    // Under the axis the average's mark, then the counts, then the key.
+    y = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        const QString count = QString::number(chart_.bars[i].count);
+        const QRect columns = barColumns(i);
+        text(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, y);
+    }
+    y += unit_ + unit_ / 2;
+    int x = margin;
+    const int swatch = unit_ * 3 / 5;
+    keyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
+    x += swatch + unit_ / 4;
+    text("exactly", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    keyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
+    x += unit_ + unit_ / 4;
+    text("at least", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    keyMark_ = QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4),
+                         QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
+    x += unit_ / 2 + unit_ / 4;
+    text("average", x, y);
+}
+
+void OddsChartPicture::placeLabels(std::string_view separator) {
+    // Labels go where they cover nothing drawn: the tallest bar's first, as
+    // the one the eye goes to, then the "at least" points that still fit.
+    const QFontMetrics metrics(font_);
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        occupied_.push_back(barRect(i));
+    }
+    const std::vector<QRect> path = steps();
+    occupied_.insert(occupied_.end(), path.begin(), path.end());
+    occupied_.push_back(averageMark().boundingRect());
+    std::transform(texts_.begin(), texts_.end(), std::back_inserter(occupied_),
+                   [](const Label& label) { return label.place; });
+    const QRect tallest = barRect(chart_.tallest);
+    const QString chance = percent(chart_.bars[chart_.tallest].chance, separator);
+    const int width = metrics.horizontalAdvance(chance);
+    std::vector<QPoint> spots;
+    for (int rise = 0; tallest.top() - unit_ - rise >= plot_.top() - unit_; rise += unit_ / 2) {
+        const int top = tallest.top() - 1 - unit_ - rise;
+        const std::array<int, 3> lefts{tallest.center().x() + 1 - width / 2,
+                                       tallest.right() + 1 - width, tallest.left()};
+        std::transform(lefts.begin(), lefts.end(), std::back_inserter(spots),
+                       [top](int left) { return QPoint(left, top); });
+    }
+    if (!place(chance, spots)) {
+        labels_.push_back({chance, QRect(spots.front(), QSize(width, unit_))});
+    }
+    for (const std::size_t i : chart_.labelled) {
+        const QString atLeast = percent(chart_.bars[i].atLeast, separator);
+        const int labelWidth = metrics.horizontalAdvance(atLeast);
+        const QRect columns = barColumns(i);
+        const int top = lineAt(chart_.bars[i].atLeast) - line_ / 2 - 1 - unit_;
+        const int end = plot_.left() + static_cast<int>(i + 1) * barWidth_;
+        place(atLeast, {QPoint(end + line_, top), QPoint(end - labelWidth, top),
+                        QPoint(columns.left(), top)});
+    }
+}
+
+QRect OddsChartPicture::barColumns(std::size_t bar) const {
+    return {plot_.left() + static_cast<int>(bar) * barWidth_ + gap_ / 2, plot_.top(),
+            barWidth_ - gap_, plot_.height()};
+}
+
+int OddsChartPicture::heightOf(double chance) const {
+    return static_cast<int>(std::lround(std::clamp(chance, 0.0, 1.0) * plot_.height()));
+}
+
+int OddsChartPicture::lineAt(double chance) const {
+    return plot_.top() + plot_.height() - heightOf(chance);
+}
+
+int OddsChartPicture::xOf(double count) const {
+    const double fromFirst = count - chart_.bars.front().count + 0.5;
+    const auto x = plot_.left() + std::lround(fromFirst * barWidth_ / chart_.step);
+    return static_cast<int>(std::clamp<long>(x, plot_.left(), plot_.right()));
+}
+
+QRect OddsChartPicture::barRect(std::size_t i) const {
+    const QRect columns = barColumns(i);
+    const double chance = chart_.bars[i].chance;
+    return {columns.left(), lineAt(chance), columns.width(), heightOf(chance)};
+}
+
+std::vector<QRect> OddsChartPicture::steps() const {
+    std::vector<QRect> rects;
+    const int half = line_ / 2;
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        const tarvelin::ChartBar& counts = chart_.bars[i];
+        const int left = plot_.left() + static_cast<int>(i) * barWidth_;
+        const int y = lineAt(counts.atLeast);
+        rects.emplace_back(left, y - half, barWidth_, line_);
+        // Down to the next bar's value, or past the last bar to what is left.
+        const double next = i + 1 < chart_.bars.size() ? chart_.bars[i + 1].atLeast
+                                                       : counts.atLeast - counts.chance;
+        rects.emplace_back(left + barWidth_ - half, y - half, line_, lineAt(next) - y + line_);
+    }
+    return rects;
+}
+
+QPolygon OddsChartPicture::averageMark() const {
+    const int x = xOf(chart_.average);
+    const int top = plot_.top() + plot_.height() + line_;
+    const int bottom = top + unit_ / 2 - 1;
+    return QPolygon({QPoint(x, top), QPoint(x + unit_ / 4, bottom), QPoint(x - unit_ / 4, bottom)});
+}
+
+bool OddsChartPicture::place(const QString& text, const std::vector<QPoint>& candidates) {
+    const QSize extent(QFontMetrics(font_).horizontalAdvance(text), unit_);
+    for (const QPoint& at : candidates) {
+        const QRect rect(at, extent);
+        const QRect room = rect.adjusted(-1, -1, 1, 1);
+        const bool clear = std::none_of(occupied_.begin(), occupied_.end(),
+                                        [&room](const QRect& r) { return r.intersects(room); });
+        if (clear && rect.left() >= 0 && rect.top() >= 0) {
+            labels_.push_back({text, rect});
+            occupied_.push_back(rect);
+            return true;
+        }
+    }
+    return false;
+}
+
+QColor OddsChartPicture::barColour(const QPalette& palette) {
+    constexpr double kGraphics = 3;
+    const QColor base = palette.color(QPalette::ToolTipBase);
+    const QColor ink = palette.color(QPalette::ToolTipText);
+    const QColor accent = palette.color(QPalette::Highlight);
+    // The steps are drawn in the text colour, so the bars must differ from it too.
+    if (contrast(accent, base) >= kGraphics && contrast(accent, ink) >= 1.5) {
+        return accent;
+    }
+    return mix(ink, base, 0.6);
+}
+
+void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
+    const QColor base = palette.color(QPalette::ToolTipBase);
+    const QColor ink = palette.color(QPalette::ToolTipText);
+    const QColor bars = barColour(palette);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(QRect(QPoint(), size_), base);
+    const QColor grid = mix(ink, base, 0.25);
+    for (const double chance : {0.25, 0.5, 0.75, 1.0}) {
+        painter.fillRect(QRect(plot_.left(), lineAt(chance), plot_.width(), 1), grid);
+    }
+    // The steps first: where one meets a bar at its top, the bar's height stays exact.
+    for (const QRect& rect : steps()) {
+        painter.fillRect(rect, ink);
+    }
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        painter.fillRect(barRect(i), bars);
+    }
+    painter.fillRect(QRect(plot_.left(), plot_.top() + plot_.height(), plot_.width(), line_), ink);
+    painter.fillRect(keyBar_, bars);
+    painter.fillRect(keyLine_, ink);
+
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawPolygon(averageMark());
+    painter.drawPolygon(keyMark_);
+
+    painter.setFont(font_);
+    painter.setPen(ink);
+    for (const auto* list : {&texts_, &labels_}) {
+        for (const Label& label : *list) {
+            painter.drawText(label.place, kTextFlags, label.text);
+        }
+    }
+    painter.restore();
+}

@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+// Lays out and paints one result's odds as a bar chart with its title, axis,
+// steps of "at least", average mark, labels and key, sized from the font it
+// is given and in a palette's tooltip colours. The numbers come from
+// calc/odds_chart.h; where and when the chart shows is OddsTip's business.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPolygon>
+#include <QRect>
+#include <QString>
+#include <string_view>
+#include <vector>
+
+#include "calc/odds_chart.h"
+
+class QPainter;
+class QPalette;
+
+class OddsChartPicture {
+public:
+    // title: one line on what the chart shows; separator: the user's decimal
+    // separator, in UTF-8, for the percentages.
+    OddsChartPicture(tarvelin::OddsChart chart, const QString& title, const QFont& font,
+                     std::string_view separator);
+
+    [[nodiscard]] const tarvelin::OddsChart& chart() const { return chart_; }
+    [[nodiscard]] QSize size() const { return size_; }
+    // The plot: 100 % on its top row, 0 % just below its bottom row.
+    [[nodiscard]] QRect plot() const { return plot_; }
+    // The columns that bar i fills, over the plot's whole height.
+    [[nodiscard]] QRect barColumns(std::size_t bar) const;
+
+    // Paints the whole picture, background included, with its top left
+    // corner at the painter's origin.
+    void paint(QPainter& painter, const QPalette& palette) const;
+
+    // The bars' colour: the palette's highlight where it stands out from the
+    // tooltip's background by the 3:1 that graphics need, else a mix of the
+    // tooltip's text into its background that does.
+    [[nodiscard]] static QColor barColour(const QPalette& palette);
+
+private:
+    struct Label {
+        QString text;
+        QRect place;
+    };
+
+    // Title, step note, axis, bars and counts, the key; then the labels.
+    void layOut(const QString& title);
+    void placeLabels(std::string_view separator);
+    [[nodiscard]] int heightOf(double chance) const;
+    [[nodiscard]] int lineAt(double chance) const;
+    [[nodiscard]] int xOf(double count) const;
+    // The rectangles the "at least" steps are drawn as.
+    [[nodiscard]] std::vector<QRect> steps() const;
+    [[nodiscard]] QRect barRect(std::size_t i) const;
+    [[nodiscard]] QPolygon averageMark() const;
+    // Places a label at the first of `candidates` that clears everything
+    // drawn or labelled so far; false when none does.
+    bool place(const QString& text, const std::vector<QPoint>& candidates);
+
+    tarvelin::OddsChart chart_;
+    QFont font_;
+    int unit_ = 0;  // the font's line height, which every length derives from
+    int barWidth_ = 0;
+    int gap_ = 0;   // between neighbouring bars
+    int line_ = 0;  // the thickness of the steps and the axis
+    QSize size_;
+    QRect plot_;
+    std::vector<Label> texts_;     // title, step note, axis, counts, key: never moved
+    std::vector<Label> labels_;    // the tallest bar and a few "at least" points
+    std::vector<QRect> occupied_;  // what a label must not cover
+    QRect keyBar_;                 // the key's swatches
+    QRect keyLine_;
+    QPolygon keyMark_;
+};
