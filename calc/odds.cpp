@@ -94,6 +94,7 @@ CountsShown CountsWorthShowing(std::span<const double> atLeast) {
     if (last < first) {
         return shown;
     }
+    shown.last = last;
     // Steps of 1, 2, 5, 10, 20, 50, ... read better than an odd step such as 87.
     const int span = last - first;
     constexpr int kMost = static_cast<int>(kMostCountsShown);

@@ -51,6 +51,7 @@ inline constexpr std::size_t kMostCountsShown = 12;
 struct CountsShown {
     std::vector<int> counts;
     int step = 1;
+    int last = 0;  // the last count worth showing, listed or not; 0 when none is
 };
 [[nodiscard]] CountsShown CountsWorthShowing(std::span<const double> atLeast);
 

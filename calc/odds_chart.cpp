@@ -13,6 +13,7 @@ OddsChart ChartOfOdds(const Odds& odds, std::span<const double> exactly,
     chart.average = odds.trials * odds.chance;
     const CountsShown shown = CountsWorthShowing(atLeast);
     chart.step = shown.step;
+    chart.lastCount = shown.last;
     std::vector<int> starts;
     if (shown.counts.empty()) {
         starts = {0};

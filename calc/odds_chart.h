@@ -27,6 +27,7 @@ struct OddsChart {
     double average = 0;                 // the mean count, trials times the chance
     std::size_t tallest = 0;            // the bar with the largest chance, the first of equals
     std::vector<std::size_t> labelled;  // bars whose chance of at least is worth a label
+    int lastCount = 0;                  // the last count worth showing, where a copy ends
 };
 
 // The bars run over the counts CountsWorthShowing lists, in its steps; with a

@@ -244,8 +244,8 @@ void Form1::copyOdds(std::size_t i) {
     const ShownOdds& shown = oddsShown_[i];
     const QString title = oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials,
                                     widgets_.texts[indexOf(kResults[i])]->text());
-    QGuiApplication::clipboard()->setText(oddsTable(
-        title, shown.exactly, shown.atLeast, shown.chart->bars.back().last, sheet_.separator()));
+    QGuiApplication::clipboard()->setText(
+        oddsTable(title, shown.exactly, shown.atLeast, shown.chart->lastCount, sheet_.separator()));
 }
 
 void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {

@@ -183,18 +183,19 @@ TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
         std::int64_t den;
         int first, lastStart, lastEnd, bars, step, tallest;
         std::vector<int> labelled;
+        int lastCount;  // the last count worth showing, which may lie inside the last bar
     } rows[] = {
-        {12, 1, 2, 0, 11, 11, 12, 1, 6, {5, 6, 7}},
-        {12, 1, 4, 0, 8, 8, 9, 1, 3, {2, 3, 4}},
-        {12, 1, 12, 0, 5, 5, 6, 1, 1, {1, 2}},
-        {12, 1, 6, 0, 7, 7, 8, 1, 2, {1, 2, 3}},
-        {14, 1, 2, 1, 13, 14, 7, 2, 7, {5, 7}},
-        {16, 2, 3, 4, 16, 16, 7, 2, 10, {8, 10, 12}},
-        {3, 1, 1, 0, 3, 3, 4, 1, 3, {3}},
-        {5, 0, 1, 0, 0, 0, 1, 1, 0, {}},
-        {0, 1, 2, 0, 0, 0, 1, 1, 0, {}},
-        {1000, 1, 2, 448, 548, 557, 11, 10, 498, {488, 498, 508}},
-        {1000, 999, 1000, 994, 1000, 1000, 7, 1, 999, {998, 999, 1000}},
+        {12, 1, 2, 0, 11, 11, 12, 1, 6, {5, 6, 7}, 11},
+        {12, 1, 4, 0, 8, 8, 9, 1, 3, {2, 3, 4}, 8},
+        {12, 1, 12, 0, 5, 5, 6, 1, 1, {1, 2}, 5},
+        {12, 1, 6, 0, 7, 7, 8, 1, 2, {1, 2, 3}, 7},
+        {14, 1, 2, 1, 13, 14, 7, 2, 7, {5, 7}, 13},
+        {16, 2, 3, 4, 16, 16, 7, 2, 10, {8, 10, 12}, 16},
+        {3, 1, 1, 0, 3, 3, 4, 1, 3, {3}, 3},
+        {5, 0, 1, 0, 0, 0, 1, 1, 0, {}, 0},
+        {0, 1, 2, 0, 0, 0, 1, 1, 0, {}, 0},
+        {1000, 1, 2, 448, 548, 557, 11, 10, 498, {488, 498, 508}, 552},
+        {1000, 999, 1000, 994, 1000, 1000, 7, 1, 999, {998, 999, 1000}, 1000},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.num) + "/" +
@@ -207,6 +208,7 @@ TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
         EXPECT_EQ(chart.bars.front().count, row.first);
         EXPECT_EQ(chart.bars.back().count, row.lastStart);
         EXPECT_EQ(chart.bars.back().last, row.lastEnd);
+        EXPECT_EQ(chart.lastCount, row.lastCount);
         EXPECT_EQ(chart.step, row.step);
         EXPECT_EQ(chart.bars[chart.tallest].count, row.tallest);
         std::vector<int> labelled;
