@@ -4,15 +4,17 @@
 # Builds everything and runs every check headless: static analysis (with the
 # licence and Flatpak manifest checks), the tests under AddressSanitizer/UBSan
 # and under clang's number sanitizers, a short fuzz run of each fuzz target,
-# and finally the plain test suite (with the benchmark smoke runs, the install
-# checks and lintian on the Debian package) with warnings as errors.
+# the plain test suite (with the benchmark smoke runs, the install checks and
+# lintian on the Debian package) with warnings as errors, and finally the core
+# cross-built for Windows with MinGW-w64, its tests run under Wine, so that it
+# stays portable. (scripts/windows.sh builds and tests the whole program.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy cppcheck \
     clang-format libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-private-dev librsvg2-bin \
     fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
-    lintian reuse git flatpak-builder python3
+    lintian reuse git flatpak-builder python3 g++-mingw-w64-x86-64-posix wine wine64
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -36,3 +38,8 @@ echo "== tests"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci
+
+echo "== the core for Windows (MinGW-w64), its tests under Wine"
+cmake --preset windows-core >/dev/null
+cmake --build --preset windows-core
+ctest --preset windows-core
