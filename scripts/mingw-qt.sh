@@ -10,6 +10,8 @@
 #
 # Usage: scripts/mingw-qt.sh            build it unless the cache has it; prints its folder last
 #        scripts/mingw-qt.sh --prefix   only print the folder
+# Beside Qt it keeps Qt's licence texts, the notices of the code of others
+# inside Qt's DLLs and a record of the source, for the Windows packages.
 #
 # The folder is ${XDG_CACHE_HOME:-$HOME/.cache}/tarvelin/qt-<version>-mingw-<hash>,
 # where the hash covers the configure options below, Debian's source version,
@@ -22,7 +24,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev \
-    qt6-base-dev-tools dpkg-dev patch perl xz-utils >&2
+    qt6-base-dev-tools dpkg-dev patch perl xz-utils python3 >&2
 
 # The host's Qt tools (moc, rcc, uic) generate code for the cross build, so
 # the Windows Qt must be the same release: Debian's source of that release.
@@ -48,7 +50,8 @@ options=(
     -DFEATURE_printsupport=OFF
     -DFEATURE_sql=OFF
     -DFEATURE_xml=OFF
-    -DFEATURE_opengl=OFF
+    # OpenGL off as configure's -no-opengl has it, dynamic OpenGL included.
+    -DINPUT_opengl=no
     -DFEATURE_vulkan=OFF
     -DFEATURE_direct2d=OFF
     -DFEATURE_icu=OFF
@@ -75,8 +78,11 @@ if [ "${1:-}" = "--prefix" ]; then
     echo "$prefix"
     exit 0
 fi
-# The marker is written last, so a build that was cut short is not reused.
-if [ -e "$prefix/tarvelin-qt-source.txt" ]; then
+# Two markers, each written last: the build, and the licence texts and the
+# note on the source that the Windows packages ship beside Qt's DLLs.
+built="$prefix/tarvelin-qt-built"
+record="$prefix/tarvelin-qt-source.txt"
+if [ -e "$built" ] && [ -e "$record" ]; then
     echo "Qt $qt_version for MinGW: reusing $prefix" >&2
     echo "$prefix"
     exit 0
@@ -85,7 +91,6 @@ fi
 work="$prefix.work"
 mkdir -p "$work"
 log="$work/build.log"
-echo "Qt $qt_version for MinGW: building into $prefix (log: $log)" >&2
 fail() {
     tail -40 "$log" >&2
     echo "Qt for MinGW failed: $1; the whole log is $log" >&2
@@ -110,7 +115,7 @@ if [ ! -d "$work/src" ]; then
         -o "APT::Sandbox::User=$(id -un)"
     )
     echo "Fetching qt6-base $debian_version from Debian's source archive" >&2
-    apt-get "${apt_options[@]}" update -q >"$log" 2>&1 || fail "apt-get update"
+    apt-get "${apt_options[@]}" update -q >>"$log" 2>&1 || fail "apt-get update"
     (cd "$apt_dir" && apt-get "${apt_options[@]}" source --download-only \
         "qt6-base=$debian_version") >>"$log" 2>&1 || fail "apt-get source"
     # dpkg-source applies Debian's patch series as it unpacks.
@@ -121,27 +126,33 @@ if [ ! -d "$work/src" ]; then
     rm -rf "$apt_dir"
 fi
 
-echo "Configuring Qt (about 2 min)" >&2
-cmake -S "$work/src" -B "$work/build" "${options[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" >>"$log" 2>&1 || fail "configure"
-echo "Building Qt (about 70 min on two cores)" >&2
-start=$SECONDS
-nice -n 10 cmake --build "$work/build" --parallel "${TARVELIN_JOBS:-$(nproc)}" >>"$log" 2>&1 ||
-    fail "build"
-cmake --install "$work/build" >>"$log" 2>&1 || fail "install"
-echo "Built Qt for MinGW in $(((SECONDS - start) / 60)) min" >&2
+if [ ! -e "$built" ]; then
+    echo "Qt $qt_version for MinGW: building into $prefix (log: $log)" >&2
+    echo "Configuring Qt (about 2 min)" >&2
+    cmake -S "$work/src" -B "$work/build" "${options[@]}" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" >>"$log" 2>&1 || fail "configure"
+    echo "Building Qt (about 70 min on two cores)" >&2
+    start=$SECONDS
+    nice -n 10 cmake --build "$work/build" --parallel "${TARVELIN_JOBS:-$(nproc)}" \
+        >>"$log" 2>&1 || fail "build"
+    cmake --install "$work/build" >>"$log" 2>&1 || fail "install"
+    echo "Built Qt for MinGW in $(((SECONDS - start) / 60)) min" >&2
+    touch "$built"
+fi
 
-# What the licence note of the Windows packages names: the source, its
-# patches and Qt's licence texts.
+# Qt's licence texts, the notices of the code of others inside its DLLs, and
+# what the note of the Windows packages says about the source.
 mkdir -p "$prefix/licenses"
 cp "$work/src/LICENSES"/*.txt "$prefix/licenses/"
+python3 scripts/qt_third_party.py "$work/src" "$prefix/licenses/qt-third-party.txt"
 {
-    echo "source: qt6-base $debian_version (Debian $VERSION_CODENAME, https://deb.debian.org/debian)"
+    echo "debian-version: $debian_version"
     echo "debian-patches: $(grep -v -e '^#' -e '^$' "$work/src/debian/patches/series" | tr '\n' ' ')"
     echo "own-patch: $patch_file"
-    echo "built: $(date -u +%Y-%m-%d) with $compiler"
-} >"$prefix/tarvelin-qt-source.txt.tmp"
-mv "$prefix/tarvelin-qt-source.txt.tmp" "$prefix/tarvelin-qt-source.txt"
+    echo "compiler: $compiler"
+    echo "options: ${options[*]}"
+} >"$record.tmp"
+mv "$record.tmp" "$record"
 rm -rf "$work"
 echo "$prefix"
