@@ -150,7 +150,8 @@ python3 scripts/qt_third_party.py "$work/src" "$prefix/licenses/qt-third-party.t
     echo "debian-version: $debian_version"
     echo "debian-patches: $(grep -v -e '^#' -e '^$' "$work/src/debian/patches/series" | tr '\n' ' ')"
     echo "own-patch: $patch_file"
-    echo "compiler: $compiler"
+    compiler=${compiler%; }
+    echo "compiler: ${compiler//; /, }"
     echo "options: ${options[*]}"
 } >"$record.tmp"
 mv "$record.tmp" "$record"
