@@ -64,5 +64,6 @@ timed "installer" tests/wine/installer.sh "$installer" "$version" $((display + 1
 echo "== done"
 ls -l "$zip" "$installer"
 printf '%s\n' "${timings[@]}"
-echo "Wine: $(wine --version), MinGW-w64: $(x86_64-w64-mingw32-g++-posix --version | head -1)"
+echo "Wine $(wine --version 2>/dev/null), MinGW-w64 g++ (posix threads)" \
+    "$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)"
 echo "The window as Wine draws it: $build/tarvelin-wine.png"
