@@ -4,9 +4,11 @@
 # Builds everything and runs every check headless: static analysis (with the
 # licence and Flatpak manifest checks), the tests under AddressSanitizer/UBSan
 # and under clang's number sanitizers, a short fuzz run of each fuzz target,
-# and finally the plain test suite (with the benchmark smoke runs, the install
-# checks, lintian on the Debian package and what the screen reader Orca says
-# of the window) with warnings as errors.
+# the plain test suite (with the benchmark smoke runs, the install checks,
+# lintian on the Debian package and what the screen reader Orca says of the
+# window) with warnings as errors, and finally the core cross-built for
+# Windows with MinGW-w64, its tests run under Wine, so that it stays portable.
+# (scripts/windows.sh builds and tests the whole program.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +17,7 @@ scripts/install-deps.sh cmake ninja-build g++ clang libclang-rt-14-dev clang-tid
     fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
     lintian reuse git flatpak-builder python3 \
     orca speech-dispatcher openbox xdotool dbus-daemon dbus-bin at-spi2-core python3-gi \
-    gir1.2-atspi-2.0 bsdutils
+    gir1.2-atspi-2.0 bsdutils g++-mingw-w64-x86-64-posix wine wine64
 
 export QT_QPA_PLATFORM=offscreen
 
@@ -39,3 +41,8 @@ echo "== tests"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci
+
+echo "== the core for Windows (MinGW-w64), its tests under Wine"
+cmake --preset windows-core >/dev/null
+cmake --build --preset windows-core
+ctest --preset windows-core

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -1055,8 +1056,10 @@ private slots:
 
 int main(int argc, char* argv[]) {
     // A screen with room for the form at 24 px, so that only the row meant to
-    // outgrow the screen does.
-    const QTemporaryDir dir;
+    // outgrow the screen does. Its file lies in the working folder, named
+    // relative to it: Qt splits the platform's arguments at ':', which would
+    // cut a Windows path after its drive letter.
+    const QTemporaryDir dir(QStringLiteral("test_form1-XXXXXX"));
     QFile screens(dir.filePath("screens.json"));
     if (!screens.open(QIODevice::WriteOnly) ||
         screens.write(R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": 1600,)"
@@ -1065,7 +1068,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     screens.close();
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.fileName()).toLocal8Bit());
+    const QString config = QDir::current().relativeFilePath(screens.fileName());
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
     QApplication app(argc, argv);
     TestForm1 test;
     return QTest::qExec(&test, argc, argv);

@@ -1,0 +1,64 @@
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
+# shellcheck shell=bash
+# Shared by the checks of the Windows packages under Wine (sourced, not run):
+# a Wine prefix of their own and a virtual X display with a window manager,
+# all ended when the calling script exits.
+
+started=()
+end_all() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver --kill 2>/dev/null || true
+    fi
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+}
+trap end_all EXIT
+
+# new_prefix FOLDER: a fresh Wine prefix, made without a display so that no
+# dialog waits for an answer, and without Wine's .NET and browser stand-ins.
+new_prefix() {
+    export WINEPREFIX="$1" WINEDEBUG=-all
+    unset WINEPATH
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+    wineserver --wait
+    # Debian's Wine does not find its own fonts (fonts-wine), Tahoma among
+    # them, the face of its message font; they go where Windows keeps fonts.
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+}
+
+# start_display NUMBER: Xvfb on :NUMBER with openbox, which gives a new
+# window the focus as a desktop does.
+start_display() {
+    if [ -e "/tmp/.X$1-lock" ]; then
+        echo "X display :$1 is in use; choose another number" >&2
+        exit 1
+    fi
+    export DISPLAY=":$1"
+    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    started+=($!)
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    openbox --sm-disable >/dev/null 2>&1 &
+    started+=($!)
+    # The pointer stays in a corner, away from tooltips.
+    xdotool mousemove 0 0
+}
+
+# window_of NAME: waits up to a minute for a visible window of that title,
+# gives it the focus and prints its X id.
+window_of() {
+    local id
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || {
+        echo "no window \"$1\" appeared within a minute" >&2
+        return 1
+    }
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id"
+    sleep 1
+    echo "$id"
+}
