@@ -78,6 +78,12 @@ std::size_t trailingBlank(std::string_view text) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
+    // Most texts start and end in a digit or a sign: nothing to look up.
+    // Every blank, ASCII or wide, starts with a byte that this rules out.
+    const auto plain = [](char c) { return c > ' ' && isAscii(c); };
+    if (!text.empty() && plain(text.front()) && plain(text.back())) {
+        return text;
+    }
     for (std::size_t n = leadingBlank(text); n > 0; n = leadingBlank(text)) {
         text.remove_prefix(n);
     }
