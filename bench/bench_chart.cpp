@@ -48,10 +48,9 @@ std::vector<Stored> storedOdds(const Form1& window, std::initializer_list<Field>
     std::vector<Stored> stored;
     for (const Field f : results) {
         const auto odds = std::get<tarvelin::Odds>(window.sheet().odds(f));
-        const auto exactly = tarvelin::ChanceOfExactly(odds.trials, odds.chance);
-        const auto atLeast = tarvelin::ChanceOfAtLeast(odds.trials, odds.chance);
-        stored.push_back({f, odds, tarvelin::ChartOfOdds(odds, exactly, atLeast),
-                          window.field(f)->text(), window.field(f)->toolTip()});
+        stored.push_back(
+            {f, odds, tarvelin::ChartOfOdds(odds, tarvelin::ChancesOf(odds.trials, odds.chance)),
+             window.field(f)->text(), window.field(f)->toolTip()});
     }
     return stored;
 }

@@ -123,12 +123,12 @@ std::size_t workOutOdds(const tarvelin::VolleySheet& sheet, tarvelin::Field resu
     if (binomial == nullptr) {
         return 0;
     }
-    const auto atLeast = tarvelin::ChanceOfAtLeast(binomial->trials, binomial->chance);
-    const auto exactly = tarvelin::ChanceOfExactly(binomial->trials, binomial->chance);
-    benchmark::DoNotOptimize(tarvelin::ChartOfOdds(*binomial, exactly, atLeast));
+    const auto chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+    benchmark::DoNotOptimize(tarvelin::ChartOfOdds(*binomial, chances));
     std::size_t characters = 0;
-    for (const int k : tarvelin::CountsWorthShowing(atLeast).counts) {
-        characters += tarvelin::PercentText(atLeast[static_cast<std::size_t>(k)], ".").size();
+    for (const int k : tarvelin::CountsWorthShowing(chances.atLeast).counts) {
+        characters +=
+            tarvelin::PercentText(chances.atLeast[static_cast<std::size_t>(k)], ".").size();
     }
     return characters;
 }

@@ -37,44 +37,28 @@ std::vector<double> relativeWeights(std::size_t n, double chance) {
     return weight;
 }
 
-std::size_t countOfTrials(int trials) {
-    return static_cast<std::size_t>(std::clamp(trials, 0, kMaxOddsTrials));
-}
-
 }  // namespace
 
-std::vector<double> ChanceOfAtLeast(int trials, double chance) {
-    const std::size_t n = countOfTrials(trials);
-    if (!(chance > 0)) {
-        std::vector<double> tail(n + 1, 0.0);
-        tail[0] = 1;
-        return tail;
-    }
-    if (chance >= 1) {
-        return std::vector<double>(n + 1, 1.0);
+Chances ChancesOf(int trials, double chance) {
+    const auto n = static_cast<std::size_t>(std::clamp(trials, 0, kMaxOddsTrials));
+    Chances chances;
+    std::vector<double>& exactly = chances.exactly;
+    if (chance > 0 && chance < 1) {
+        exactly = relativeWeights(n, chance);
+    } else {
+        exactly.assign(n + 1, 0.0);
+        exactly[chance >= 1 ? n : 0] = 1;
     }
     // Summed from the top, so that each tail adds its smallest terms first;
-    // the sum of all the weights then scales them to chances.
-    std::vector<double> tail = relativeWeights(n, chance);
-    std::partial_sum(tail.rbegin(), tail.rend(), tail.rbegin());
-    const double sum = tail.front();
-    std::transform(tail.begin(), tail.end(), tail.begin(), [sum](double t) { return t / sum; });
-    return tail;
-}
-
-std::vector<double> ChanceOfExactly(int trials, double chance) {
-    const std::size_t n = countOfTrials(trials);
-    if (!(chance > 0) || chance >= 1) {
-        std::vector<double> certain(n + 1, 0.0);
-        certain[chance >= 1 ? n : 0] = 1;
-        return certain;
-    }
-    std::vector<double> exactly = relativeWeights(n, chance);
-    // The same sum, in the same order, as the one that scales the tails.
-    const double sum = std::accumulate(exactly.rbegin(), exactly.rend(), 0.0);
-    std::transform(exactly.begin(), exactly.end(), exactly.begin(),
-                   [sum](double w) { return w / sum; });
-    return exactly;
+    // the sum of all the weights then scales both to chances.
+    std::vector<double>& atLeast = chances.atLeast;
+    atLeast.resize(n + 1);
+    std::partial_sum(exactly.rbegin(), exactly.rend(), atLeast.rbegin());
+    const double sum = atLeast.front();
+    const auto scale = [sum](double w) { return w / sum; };
+    std::transform(exactly.begin(), exactly.end(), exactly.begin(), scale);
+    std::transform(atLeast.begin(), atLeast.end(), atLeast.begin(), scale);
+    return chances;
 }
 
 CountsShown CountsWorthShowing(std::span<const double> atLeast) {

@@ -33,15 +33,17 @@ enum class NoOdds {
 // longer than a press should.
 inline constexpr int kMaxOddsTrials = 100'000;
 
-// The chance of at least k successes, for every k from 0 to trials, each
-// within a relative 1e-9 where it is at least 1e-12. trials is from 0 to
-// kMaxOddsTrials and chance from 0 to 1.
-[[nodiscard]] std::vector<double> ChanceOfAtLeast(int trials, double chance);
-
-// The chance of exactly k successes, for every k from 0 to trials: the terms
-// whose sums from the top are ChanceOfAtLeast, to the same accuracy, so that a
-// tiny chance stays tiny instead of vanishing into the difference of two tails.
-[[nodiscard]] std::vector<double> ChanceOfExactly(int trials, double chance);
+// The chance of exactly and of at least k successes, for every k from 0 to
+// trials, from one pass over the binomial terms; each chance of at least is
+// within a relative 1e-9 where it is at least 1e-12. exactly holds the terms
+// whose sums from the top are atLeast, to the same accuracy, so that a tiny
+// chance stays tiny instead of vanishing into the difference of two tails.
+// trials is from 0 to kMaxOddsTrials and chance from 0 to 1.
+struct Chances {
+    std::vector<double> exactly;
+    std::vector<double> atLeast;
+};
+[[nodiscard]] Chances ChancesOf(int trials, double chance);
 
 // The counts of "at least k" worth listing beside the chance of none: from the
 // largest count that is all but certain (above 99.95 %), or from 1, to the last

@@ -7,8 +7,9 @@
 
 namespace tarvelin {
 
-OddsChart ChartOfOdds(const Odds& odds, std::span<const double> exactly,
-                      std::span<const double> atLeast) {
+OddsChart ChartOfOdds(const Odds& odds, const Chances& chances) {
+    const std::vector<double>& exactly = chances.exactly;
+    const std::vector<double>& atLeast = chances.atLeast;
     OddsChart chart;
     chart.average = odds.trials * odds.chance;
     const CountsShown shown = CountsWorthShowing(atLeast);

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
 #include <vector>
 
 #include "calc/odds.h"
@@ -31,9 +30,8 @@ struct OddsChart {
 };
 
 // The bars run over the counts CountsWorthShowing lists, in its steps; with a
-// step of 1 they start from none when those counts start near it. exactly and
-// atLeast are ChanceOfExactly and ChanceOfAtLeast of the same odds.
-[[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, std::span<const double> exactly,
-                                    std::span<const double> atLeast);
+// step of 1 they start from none when those counts start near it. chances are
+// ChancesOf the same odds.
+[[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, const Chances& chances);
 
 }  // namespace tarvelin

@@ -19,7 +19,7 @@
 [[nodiscard]] QString boxHelp(tarvelin::Box box);
 
 // The odds of a result: the chance of none, then "at least K: P %" for the
-// counts worth listing, from atLeast, the odds' ChanceOfAtLeast; or, without
+// counts worth listing, from atLeast, the odds' chances of at least; or, without
 // odds, why there are none.
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
                                std::span<const double> atLeast, std::string_view separator);

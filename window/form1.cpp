@@ -244,8 +244,9 @@ void Form1::copyOdds(std::size_t i) {
     const ShownOdds& shown = oddsShown_[i];
     const QString title = oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials,
                                     widgets_.texts[indexOf(kResults[i])]->text());
-    QGuiApplication::clipboard()->setText(
-        oddsTable(title, shown.exactly, shown.atLeast, shown.chart->lastCount, sheet_.separator()));
+    QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,
+                                                    shown.chances.atLeast, shown.chart->lastCount,
+                                                    sheet_.separator()));
 }
 
 void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {
@@ -267,15 +268,14 @@ void Form1::showOdds() {
         if (odds == shown.odds) {
             continue;  // worked out once per stored result, never per keystroke
         }
-        shown = ShownOdds{odds, {}, {}, std::nullopt};
+        shown = ShownOdds{odds, {}, std::nullopt};
         if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
-            shown.exactly = tarvelin::ChanceOfExactly(binomial->trials, binomial->chance);
-            shown.atLeast = tarvelin::ChanceOfAtLeast(binomial->trials, binomial->chance);
-            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.exactly, shown.atLeast);
+            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
         }
         QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
-        const QString text =
-            fieldHelp(kResults[i]) + '\n' + oddsHelp(shown.odds, shown.atLeast, sheet_.separator());
+        const QString text = fieldHelp(kResults[i]) + '\n' +
+                             oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
         result->setToolTip(text);
         result->setAccessibleDescription(text);
         if (tip_ != nullptr && tip_->field() == result) {

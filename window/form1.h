@@ -101,8 +101,7 @@ private:
     // A result's odds as shown, with what its chart and Copy Odds need.
     struct ShownOdds {
         tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
-        std::vector<double> exactly;
-        std::vector<double> atLeast;
+        tarvelin::Chances chances;                 // empty without odds
         std::optional<tarvelin::OddsChart> chart;  // only with odds
     };
     std::array<ShownOdds, 4> oddsShown_{};  // Text3, 6, 8, 9

@@ -39,7 +39,7 @@ double exactAtLeast(int n, int k, std::int64_t num, std::int64_t den) {
     return static_cast<double>(sum) / static_cast<double>(power(den, n));
 }
 
-TEST(ChanceOfAtLeast, IsExactForEveryTableChanceOnSmallCounts) {
+TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
     // The chances of the rows, and the products a worked example makes.
     const std::pair<std::int64_t, std::int64_t> chances[] = {
         {1, 18}, {1, 12}, {1, 6}, {1, 3}, {1, 2}, {2, 3}, {5, 6}, {1, 4}, {1, 36}, {5, 18},
@@ -47,7 +47,7 @@ TEST(ChanceOfAtLeast, IsExactForEveryTableChanceOnSmallCounts) {
     for (const auto& [num, den] : chances) {
         for (const int n : {1, 2, 5, 12}) {
             const auto tail =
-                ChanceOfAtLeast(n, static_cast<double>(num) / static_cast<double>(den));
+                ChancesOf(n, static_cast<double>(num) / static_cast<double>(den)).atLeast;
             ASSERT_EQ(tail.size(), std::size_t(n) + 1);
             for (int k = 0; k <= n; ++k) {
                 SCOPED_TRACE(std::to_string(num) + "/" + std::to_string(den) + " n " +
@@ -58,12 +58,12 @@ TEST(ChanceOfAtLeast, IsExactForEveryTableChanceOnSmallCounts) {
         }
     }
     // The worked example's casualties, by hand: 1 - (5/6)^12, and at least 7.
-    const auto casualties = ChanceOfAtLeast(12, 1.0 / 6);
+    const auto casualties = ChancesOf(12, 1.0 / 6).atLeast;
     EXPECT_NEAR(casualties[1], 1932641711.0 / 2176782336.0, 1e-15);
     EXPECT_NEAR(casualties[7], 2813586.0 / 2176782336.0, 1e-17);
 }
 
-TEST(ChanceOfAtLeast, CertainImpossibleAndNoShots) {
+TEST(ChancesOf, CertainImpossibleAndNoShots) {
     const struct {
         int n;
         double chance;
@@ -73,7 +73,7 @@ TEST(ChanceOfAtLeast, CertainImpossibleAndNoShots) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.n) + " " + std::to_string(row.chance));
-        const auto tail = ChanceOfAtLeast(row.n, row.chance);
+        const auto tail = ChancesOf(row.n, row.chance).atLeast;
         if (row.tail.empty()) {
             EXPECT_EQ(tail.front(), 1);
             EXPECT_EQ(tail.back(), 0);
@@ -104,10 +104,10 @@ long double referenceAtLeast(int n, int k, double chance) {
     return 1 - sum;
 }
 
-TEST(ChanceOfAtLeast, StaysAccurateForAHundredThousandShots) {
+TEST(ChancesOf, StaysAccurateForAHundredThousandShots) {
     constexpr int n = 100'000;
     for (const double chance : {0.5, 1.0 / 36, 5.0 / 6}) {
-        const auto tail = ChanceOfAtLeast(n, chance);
+        const auto tail = ChancesOf(n, chance).atLeast;
         const double mean = n * chance;
         const double sd = std::sqrt(mean * (1 - chance));
         for (double z = -6.5; z <= 6.5; z += 0.5) {
@@ -123,7 +123,7 @@ TEST(ChanceOfAtLeast, StaysAccurateForAHundredThousandShots) {
     }
     // For a fair chance the normal curve is within Berry and Esseen's bound,
     // 0.4748 / sqrt(n), of the binomial tail.
-    const auto fair = ChanceOfAtLeast(n, 0.5);
+    const auto fair = ChancesOf(n, 0.5).atLeast;
     for (const double z : {-2.0, -1.0, 0.0, 1.0, 2.0}) {
         const auto k = static_cast<std::size_t>(50'000 + z * std::sqrt(25'000.0));
         const double normal =
@@ -143,7 +143,7 @@ double exactExactly(int n, int k, std::int64_t num, std::int64_t den) {
            static_cast<double>(power(den, n));
 }
 
-TEST(ChanceOfExactly, IsExactAndSumsToTheTails) {
+TEST(ChancesOf, IsExactAndSumsToTheTails) {
     const struct {
         int n;
         std::int64_t num;
@@ -151,8 +151,7 @@ TEST(ChanceOfExactly, IsExactAndSumsToTheTails) {
     } rows[] = {{1, 1, 2}, {5, 1, 3}, {12, 1, 2}, {12, 1, 4}, {12, 1, 12}, {12, 1, 6}, {16, 2, 3}};
     for (const auto& row : rows) {
         const double chance = static_cast<double>(row.num) / static_cast<double>(row.den);
-        const auto exactly = ChanceOfExactly(row.n, chance);
-        const auto atLeast = ChanceOfAtLeast(row.n, chance);
+        const auto [exactly, atLeast] = ChancesOf(row.n, chance);
         ASSERT_EQ(exactly.size(), std::size_t(row.n) + 1);
         double fromTheTop = 0;
         for (int k = row.n; k >= 0; --k) {
@@ -167,10 +166,10 @@ TEST(ChanceOfExactly, IsExactAndSumsToTheTails) {
     }
     // Certain, impossible and no shots; and a chance of none far below what a
     // difference of two tails near 1 could hold: 2^-1000.
-    EXPECT_EQ(ChanceOfExactly(0, 0.5), std::vector<double>{1});
-    EXPECT_EQ(ChanceOfExactly(3, 0), (std::vector<double>{1, 0, 0, 0}));
-    EXPECT_EQ(ChanceOfExactly(3, 1), (std::vector<double>{0, 0, 0, 1}));
-    const double none = ChanceOfExactly(1000, 0.5).front();
+    EXPECT_EQ(ChancesOf(0, 0.5).exactly, std::vector<double>{1});
+    EXPECT_EQ(ChancesOf(3, 0).exactly, (std::vector<double>{1, 0, 0, 0}));
+    EXPECT_EQ(ChancesOf(3, 1).exactly, (std::vector<double>{0, 0, 0, 1}));
+    const double none = ChancesOf(1000, 0.5).exactly.front();
     EXPECT_NEAR(none, std::ldexp(1.0, -1000), std::ldexp(1.0, -1000) * 1e-9);
 }
 
@@ -201,9 +200,7 @@ TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
         SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.num) + "/" +
                      std::to_string(row.den));
         const Odds odds{row.n, static_cast<double>(row.num) / static_cast<double>(row.den)};
-        const auto exactly = ChanceOfExactly(odds.trials, odds.chance);
-        const auto atLeast = ChanceOfAtLeast(odds.trials, odds.chance);
-        const OddsChart chart = ChartOfOdds(odds, exactly, atLeast);
+        const OddsChart chart = ChartOfOdds(odds, ChancesOf(odds.trials, odds.chance));
         ASSERT_EQ(chart.bars.size(), std::size_t(row.bars));
         EXPECT_EQ(chart.bars.front().count, row.first);
         EXPECT_EQ(chart.bars.back().count, row.lastStart);
@@ -221,9 +218,9 @@ TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
 
 TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
     // The worked example's casualties and hits.
-    EXPECT_EQ(CountsWorthShowing(ChanceOfAtLeast(12, 1.0 / 6)).counts,
+    EXPECT_EQ(CountsWorthShowing(ChancesOf(12, 1.0 / 6).atLeast).counts,
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(CountsWorthShowing(ChanceOfAtLeast(12, 0.5)).counts,
+    EXPECT_EQ(CountsWorthShowing(ChancesOf(12, 0.5).atLeast).counts,
               (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     const struct {
         std::vector<double> atLeast;
@@ -239,8 +236,8 @@ TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
         {{1, 0.5, 0.3, 0.9}, {1, 2}, 3},
         // Hits from 13 and 14 shots at a needed roll of 4: twelve counts in
         // range are all listed, thirteen go in steps of two.
-        {ChanceOfAtLeast(13, 0.5), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {ChanceOfAtLeast(14, 0.5), {1, 3, 5, 7, 9, 11, 13}},
+        {ChancesOf(13, 0.5).atLeast, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {ChancesOf(14, 0.5).atLeast, {1, 3, 5, 7, 9, 11, 13}},
     };
     for (const auto& row : rows) {
         const auto given = std::span(row.atLeast).first(std::min(row.atLeast.size(), row.given));
@@ -255,7 +252,7 @@ TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
     EXPECT_EQ(shown.step, 10);
     EXPECT_EQ(shown.counts, (std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}));
     // Many shots never list more than twelve counts.
-    const CountsShown many = CountsWorthShowing(ChanceOfAtLeast(100'000, 0.5));
+    const CountsShown many = CountsWorthShowing(ChancesOf(100'000, 0.5).atLeast);
     EXPECT_LE(many.counts.size(), kMostCountsShown);
     EXPECT_GT(many.counts.size(), kMostCountsShown / 2);
 }
