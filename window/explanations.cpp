@@ -39,17 +39,24 @@ QString fieldHelp(Field field) {
     return {};
 }
 
-QString commandHelp(std::size_t command) {
-    static const std::array<const char*, 6> kHelp{
-        "Works out the roll needed to hit from Aimcraft and the ticked boxes.",
-        "Works out the average hits from Shots and the needed roll.",
-        "Works out the average wounds from the hits and To Wound.",
-        "Works out the average saved wounds from the wounds and Armour Save.",
-        "Works out the average casualties: the wounds not saved.",
-        "Empties Aimcraft, Shots, To Wound and Armour Save and unticks the boxes; the "
-        "results stay.",
-    };
-    return command < kHelp.size() ? QString(kHelp[command]) : QString();
+QString commandHelp(tarvelin::Command command) {
+    using tarvelin::Command;
+    switch (command) {
+    case Command::Command1:
+        return "Works out the roll needed to hit from Aimcraft and the ticked boxes.";
+    case Command::Command2:
+        return "Works out the average hits from Shots and the needed roll.";
+    case Command::Command3:
+        return "Works out the average wounds from the hits and To Wound.";
+    case Command::Command4:
+        return "Works out the average saved wounds from the wounds and Armour Save.";
+    case Command::Command5:
+        return "Works out the average casualties: the wounds not saved.";
+    case Command::Command6:
+        return "Empties Aimcraft, Shots, To Wound and Armour Save and unticks the boxes; the "
+               "results stay.";
+    }
+    return {};
 }
 
 QString boxHelp(tarvelin::Box box) {

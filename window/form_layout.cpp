@@ -18,6 +18,8 @@
 #include "window/failure_message.h"
 #include "window/wrapping_check_box.h"
 
+using tarvelin::Box;
+using tarvelin::Command;
 using tarvelin::Field;
 using tarvelin::indexOf;
 
@@ -293,7 +295,7 @@ FormWidgets buildFormWidgets(QWidget& window) {
         button->setAutoDefault(false);
         widgets.commands[i] = button;
     }
-    for (const tarvelin::Box b : tarvelin::kAllBoxes) {
+    for (const Box b : tarvelin::kAllBoxes) {
         const std::size_t i = indexOf(b);
         auto* check = new WrappingCheckBox(QString::fromUtf8(tarvelin::BoxCaption(b)), &window);
         check->setObjectName(QString("Check%1").arg(i + 1));
@@ -301,30 +303,16 @@ FormWidgets buildFormWidgets(QWidget& window) {
     }
 
     const auto text = [&widgets](Field f) -> QWidget* { return widgets.texts[indexOf(f)]; };
-    const auto& c = widgets.commands;
-    const auto& b = widgets.checks;
+    const auto command = [&widgets](Command c) -> QWidget* { return widgets.commands[indexOf(c)]; };
+    const auto box = [&widgets](Box b) -> QWidget* { return widgets.checks[indexOf(b)]; };
     QWidget* const order[] = {
-        text(Field::Text1),
-        c[0],
-        c[1],
-        text(Field::Text2),
-        text(Field::Text3),
-        text(Field::Text4),
-        text(Field::Text5),
-        c[2],
-        text(Field::Text6),
-        c[3],
-        text(Field::Text7),
-        text(Field::Text8),
-        c[4],
-        text(Field::Text9),
-        c[5],
-        b[0],
-        b[1],
-        b[2],
-        b[3],
-        b[4],
-        b[5],
+        text(Field::Text1),         command(Command::Command1), command(Command::Command2),
+        text(Field::Text2),         text(Field::Text3),         text(Field::Text4),
+        text(Field::Text5),         command(Command::Command3), text(Field::Text6),
+        command(Command::Command4), text(Field::Text7),         text(Field::Text8),
+        command(Command::Command5), text(Field::Text9),         command(Command::Command6),
+        box(Box::Check1),           box(Box::Check2),           box(Box::Check3),
+        box(Box::Check4),           box(Box::Check5),           box(Box::Check6),
     };
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
