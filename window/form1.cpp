@@ -20,6 +20,7 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "window/controls.h"
 #include "window/explanations.h"
 #include "window/failure_message.h"
 #include "window/odds_tip.h"
@@ -92,14 +93,12 @@ void Form1::bind() {
         connect(widgets_.checks[i], &QCheckBox::toggled, this, boxSlots[i]);
     }
     // Enter in an input presses the step that reads it; focus stays put.
-    const std::pair<Field, Command> enterPresses[] = {{Field::Text1, Command::Command1},
-                                                      {Field::Text4, Command::Command2},
-                                                      {Field::Text2, Command::Command2},
-                                                      {Field::Text5, Command::Command3},
-                                                      {Field::Text7, Command::Command4}};
-    for (const auto& [input, command] : enterPresses) {
-        connect(widgets_.texts[indexOf(input)], &QLineEdit::returnPressed,
-                widgets_.commands[indexOf(command)], &QPushButton::click);
+    for (const Field f : tarvelin::kAllFields) {
+        const FieldControl& control = controlOf(f);
+        if (control.input) {
+            connect(widgets_.texts[indexOf(f)], &QLineEdit::returnPressed,
+                    widgets_.commands[indexOf(control.command)], &QPushButton::click);
+        }
     }
     // The platform's own close and quit keys, and Ctrl+W and Ctrl+Q wherever
     // its key scheme lacks them.
