@@ -74,8 +74,8 @@ void Form1::bind() {
     const TextSlot textSlots[] = {&Form1::Text1_Change, &Form1::Text2_Change, &Form1::Text3_Change,
                                   &Form1::Text4_Change, &Form1::Text5_Change, &Form1::Text6_Change,
                                   &Form1::Text7_Change, &Form1::Text8_Change, &Form1::Text9_Change};
-    for (std::size_t i = 0; i < widgets_.texts.size(); ++i) {
-        connect(widgets_.texts[i], &QLineEdit::textChanged, this, textSlots[i]);
+    for (const Field f : tarvelin::kAllFields) {
+        connect(widgets_.texts[indexOf(f)], &QLineEdit::textChanged, this, textSlots[indexOf(f)]);
     }
     const ClickSlot clickSlots[] = {&Form1::Command1_Click, &Form1::Command2_Click,
                                     &Form1::Command3_Click, &Form1::Command4_Click,
@@ -89,8 +89,8 @@ void Form1::bind() {
     // toggled, unlike clicked, also sees the accessibility toggle action.
     const BoxSlot boxSlots[] = {&Form1::Check1_Click, &Form1::Check2_Click, &Form1::Check3_Click,
                                 &Form1::Check4_Click, &Form1::Check5_Click, &Form1::Check6_Click};
-    for (std::size_t i = 0; i < widgets_.checks.size(); ++i) {
-        connect(widgets_.checks[i], &QCheckBox::toggled, this, boxSlots[i]);
+    for (const Box b : tarvelin::kAllBoxes) {
+        connect(widgets_.checks[indexOf(b)], &QCheckBox::toggled, this, boxSlots[indexOf(b)]);
     }
     // Enter in an input presses the step that reads it; focus stays put.
     for (const Field f : tarvelin::kAllFields) {

@@ -91,11 +91,11 @@ Measured measure(const FormWidgets& widgets, const QFont& font) {
     for (std::size_t i = 0; i < m.labels.size(); ++i) {
         m.labels[i] = m.metrics.horizontalAdvance(widgets.labels[i]->text());
     }
-    for (std::size_t i = 0; i < m.buttons.size(); ++i) {
-        m.buttons[i] = m.metrics.horizontalAdvance(widgets.commands[i]->text());
+    for (const Command c : tarvelin::kAllCommands) {
+        m.buttons[indexOf(c)] = m.metrics.horizontalAdvance(widgets.commands[indexOf(c)]->text());
     }
-    for (std::size_t i = 0; i < m.boxes.size(); ++i) {
-        m.boxes[i] = m.metrics.horizontalAdvance(widgets.checks[i]->text());
+    for (const Box b : tarvelin::kAllBoxes) {
+        m.boxes[indexOf(b)] = m.metrics.horizontalAdvance(widgets.checks[indexOf(b)]->text());
     }
     return m;
 }
