@@ -3,7 +3,6 @@
 #include "window/explanations.h"
 
 #include <QStringList>
-#include <array>
 #include <cmath>
 
 #include "calc/odds.h"

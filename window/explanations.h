@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QString>
-#include <cstddef>
 #include <span>
 #include <string_view>
 
