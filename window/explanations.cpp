@@ -3,53 +3,21 @@
 #include "window/explanations.h"
 
 #include <QStringList>
-#include <array>
 #include <cmath>
 
 #include "calc/odds.h"
 #include "calc/shooting_tables.h"
+#include "window/controls.h"
 #include "window/failure_message.h"
 
 using tarvelin::Field;
 
 QString fieldHelp(Field field) {
-    switch (field) {
-    case Field::Text1:
-        return "The shooters' Aimcraft rating, a whole number from 1 to 10. Enter presses To Hit.";
-    case Field::Text2:
-        return "The roll needed to hit: To Hit works it out and the boxes move it, or type it. "
-               "A roll below 2 always hits, 9 or more never. Enter presses Hits.";
-    case Field::Text4:
-        return "How many shots the unit fires. Enter presses Hits.";
-    case Field::Text5:
-        return "The roll needed to wound, a whole number up to 6: 1 wounds with every hit, "
-               "0 and below with none. Enter presses Wounds.";
-    case Field::Text7:
-        return "The armour save, a whole number up to 6: 1 and below save every wound. "
-               "Enter presses Saves.";
-    case Field::Text3:
-        return "The average number of hits, with one decimal.";
-    case Field::Text6:
-        return "The average number of wounds, with one decimal.";
-    case Field::Text8:
-        return "The average number of saved wounds, with one decimal.";
-    case Field::Text9:
-        return "The average number of casualties, with one decimal.";
-    }
-    return {};
+    return controlOf(field).help;
 }
 
-QString commandHelp(std::size_t command) {
-    static const std::array<const char*, 6> kHelp{
-        "Works out the roll needed to hit from Aimcraft and the ticked boxes.",
-        "Works out the average hits from Shots and the needed roll.",
-        "Works out the average wounds from the hits and To Wound.",
-        "Works out the average saved wounds from the wounds and Armour Save.",
-        "Works out the average casualties: the wounds not saved.",
-        "Empties Aimcraft, Shots, To Wound and Armour Save and unticks the boxes; the "
-        "results stay.",
-    };
-    return command < kHelp.size() ? QString(kHelp[command]) : QString();
+QString commandHelp(tarvelin::Command command) {
+    return controlOf(command).help;
 }
 
 QString boxHelp(tarvelin::Box box) {

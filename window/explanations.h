@@ -7,15 +7,13 @@
 #pragma once
 
 #include <QString>
-#include <cstddef>
 #include <span>
 #include <string_view>
 
 #include "calc/volley_sheet.h"
 
 [[nodiscard]] QString fieldHelp(tarvelin::Field field);
-// command: 0 for To Hit to 5 for Clear, in the order of FormWidgets::commands.
-[[nodiscard]] QString commandHelp(std::size_t command);
+[[nodiscard]] QString commandHelp(tarvelin::Command command);
 [[nodiscard]] QString boxHelp(tarvelin::Box box);
 
 // The odds of a result: the chance of none, then "at least K: P %" for the

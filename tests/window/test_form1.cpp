@@ -687,22 +687,31 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), expected);
     }
 
-    // Enter in an input presses the step that reads it, Enter on a button
-    // presses the button, and Enter in a result does nothing; focus stays.
+    // Enter in an input presses the step that reads it, as its help text
+    // says, Enter on a button presses the button, and Enter in a result does
+    // nothing; focus stays.
     void enterPressesTheStep_data() {
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("Aimcraft") << "Text1" << QStringList() << int(Field::Text2) << "3";
-        QTest::newRow("Shots") << "Text4" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("needed roll") << "Text2" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("To Wound") << "Text5" << QStringList{"Command2"} << int(Field::Text6)
-                                  << "3.";
+        QTest::addColumn<QString>("help");
+        const QString none;
+        QTest::newRow("Aimcraft") << "Text1" << QStringList() << int(Field::Text2) << "3"
+                                  << "Enter presses To Hit.";
+        QTest::newRow("Shots") << "Text4" << QStringList() << int(Field::Text3) << "6."
+                               << "Enter presses Hits.";
+        QTest::newRow("needed roll") << "Text2" << QStringList() << int(Field::Text3) << "6."
+                                     << "Enter presses Hits.";
+        QTest::newRow("To Wound") << "Text5" << QStringList{"Command2"} << int(Field::Text6) << "3."
+                                  << "Enter presses Wounds.";
         QTest::newRow("Armour Save")
-            << "Text7" << QStringList{"Command2", "Command3"} << int(Field::Text8) << "1.";
-        QTest::newRow("Hits button") << "Command2" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("result field") << "Text3" << QStringList() << int(Field::Text3) << "";
+            << "Text7" << QStringList{"Command2", "Command3"} << int(Field::Text8) << "1."
+            << "Enter presses Saves.";
+        QTest::newRow("Hits button")
+            << "Command2" << QStringList() << int(Field::Text3) << "6." << none;
+        QTest::newRow("result field")
+            << "Text3" << QStringList() << int(Field::Text3) << "" << none;
     }
 
     void enterPressesTheStep() {
@@ -710,6 +719,7 @@ private slots:
         QFETCH(QStringList, before);
         QFETCH(int, result);
         QFETCH(QString, shows);
+        QFETCH(QString, help);
         type(Field::Text1, "4");
         type(Field::Text2, "4");
         type(Field::Text4, "12");
@@ -724,6 +734,8 @@ private slots:
         QCOMPARE(form->field(Field(result))->text(), shows);
         QCOMPARE(QApplication::focusWidget(), widget);
         QVERIFY(form->message() == nullptr);
+        QCOMPARE(widget->toolTip().contains("Enter presses"), !help.isEmpty());
+        QVERIFY(widget->toolTip().contains(help));
     }
 
     void closeKeysCloseTheWindow_data() {
