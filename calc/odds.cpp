@@ -121,11 +121,18 @@ int RoundStep(int first, int last, std::size_t most) {
 
 namespace {
 
+// Whether a chance of at least k is all but certain, so that the chance of
+// at most k - 1 is all but impossible; and whether the chance of at least k
+// is still worth showing. The first is compared as the tail against the
+// complement of the share, so that a share of exactly 0.05 % stays on the
+// right side of the line.
 constexpr double kAllButImpossible = 0.0005;
-// The chance of at most k is the complement of the tail above k; compared as
-// that tail against the complement of the share, a share of exactly 0.05 %
-// stays on the right side of the line.
-constexpr double kAllButCertain = 1 - kAllButImpossible;
+bool allButCertain(double atLeast) {
+    return atLeast > 1 - kAllButImpossible;
+}
+bool worthShowing(double atLeast) {
+    return atLeast >= kAllButImpossible;
+}
 
 // The step and the counts listed, once the ends are known.
 CountsShown listed(int first, int last) {
@@ -149,11 +156,11 @@ CountsShown CountsWorthShowing(std::span<const double> atLeast) {
     int last = 0;
     bool started = false;
     for (std::size_t k = 0; k < atLeast.size(); ++k) {
-        if (!started && (k + 1 < atLeast.size() ? atLeast[k + 1] : 0.0) <= kAllButCertain) {
+        if (!started && !allButCertain(k + 1 < atLeast.size() ? atLeast[k + 1] : 0.0)) {
             first = static_cast<int>(k);
             started = true;
         }
-        if (atLeast[k] >= kAllButImpossible) {
+        if (worthShowing(atLeast[k])) {
             last = static_cast<int>(k);
         }
     }
@@ -171,10 +178,8 @@ CountsShown CountsWorthShowing(const CountChances& atLeast) {
     const auto count = [&](std::span<const double>::iterator at) {
         return static_cast<int>(atLeast.firstKept()) + static_cast<int>(at - kept.begin());
     };
-    const auto certain =
-        std::partition_point(kept.begin(), kept.end(), [](double p) { return p > kAllButCertain; });
-    const auto possible = std::partition_point(kept.begin(), kept.end(),
-                                               [](double p) { return p >= kAllButImpossible; });
+    const auto certain = std::partition_point(kept.begin(), kept.end(), allButCertain);
+    const auto possible = std::partition_point(kept.begin(), kept.end(), worthShowing);
     return listed(std::max(count(certain) - 1, 0), count(possible) - 1);
 }
 
