@@ -63,6 +63,9 @@ TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
                              std::to_string(n) + " k " + std::to_string(k));
                 const double exact = exactAtLeast(n, k, num, den);
                 EXPECT_NEAR(tail[static_cast<std::size_t>(k)], exact, exact * 1e-12);
+                if (k == 0) {
+                    EXPECT_EQ(tail.front(), 1);  // certain, so "100.0" and never "> 99.9"
+                }
             }
         }
     }
@@ -70,6 +73,25 @@ TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
     const auto casualties = ChancesOf(12, 1.0 / 6).atLeast;
     EXPECT_NEAR(casualties[1], 1932641711.0 / 2176782336.0, 1e-15);
     EXPECT_NEAR(casualties[7], 2813586.0 / 2176782336.0, 1e-17);
+}
+
+TEST(Possible, OnlyWhatTheShotsAndTheChanceRuleOut) {
+    const struct {
+        int n;
+        double chance;
+        int count;
+        bool exactly, atLeast;
+    } rows[] = {
+        {12, 0.5, 0, true, true},      {12, 0.5, 12, true, true}, {12, 0.5, 13, false, false},
+        {12, 0.5, -1, false, true},    {12, 0, 0, true, true},    {12, 0, 1, false, false},
+        {12, 1, 11, false, true},      {12, 1, 12, true, true},   {0, 0, 0, true, true},
+        {100'000, 0.5, 1, true, true},
+    };
+    for (const auto& row : rows) {
+        const Odds odds{row.n, row.chance};
+        EXPECT_EQ(Possible(odds, row.count), row.exactly) << row.n << " " << row.count;
+        EXPECT_EQ(PossibleAtLeast(odds, row.count), row.atLeast) << row.n << " " << row.count;
+    }
 }
 
 TEST(ChancesOf, CertainImpossibleAndNoShots) {
