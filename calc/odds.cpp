@@ -138,7 +138,7 @@ bool worthShowing(double atLeast) {
 CountsShown listed(int first, int last) {
     CountsShown shown;
     shown.first = first;
-    shown.last = std::max(last, first);
+    shown.last = last;
     shown.step = RoundStep(shown.first, shown.last, kMostCountsShown);
     // "At least none" is certain and says nothing; the chance of none stands apart.
     const int from = std::max(shown.first, 1);
@@ -173,14 +173,15 @@ CountsShown CountsWorthShowing(const CountChances& atLeast) {
     }
     // The tails of ChancesOf never rise with the count, being sums of terms
     // that are not negative, so each end is found by halving among the kept
-    // counts. Below them every tail is 1 and above them 0.
+    // counts. Below them every tail is 1 and above them 0; at least none is
+    // 1 too, so the first end is never below none.
     const std::span<const double> kept = atLeast.kept();
     const auto count = [&](std::span<const double>::iterator at) {
         return static_cast<int>(atLeast.firstKept()) + static_cast<int>(at - kept.begin());
     };
     const auto certain = std::partition_point(kept.begin(), kept.end(), allButCertain);
     const auto possible = std::partition_point(kept.begin(), kept.end(), worthShowing);
-    return listed(std::max(count(certain) - 1, 0), count(possible) - 1);
+    return listed(count(certain) - 1, count(possible) - 1);
 }
 
 std::string PercentText(double chance, std::string_view separator) {

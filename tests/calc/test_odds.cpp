@@ -292,6 +292,7 @@ TEST(RoundStep, TheSmallestRoundStepWhoseRowsFit) {
         {0, 100'000, 300, 500},
         {0, 100'000, 0, 200'000},
         {-5, 200'000, 12, 10'000},
+        {-15, 5, 1, 10},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(RoundStep(row.first, row.last, row.most), row.step)
