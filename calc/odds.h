@@ -1,10 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-// How likely each count of a result is, when the result counts independent
-// shots: the binomial chance of at least k, which counts are worth listing
-// and in which round steps, whether a count can happen at all, and a chance
-// written as a rounded percentage. Pure numbers; the sheet says
-// which results have odds and the window words them.
+// How likely each count of a result is, when the result counts independent shots: the binomial
+// chances of exactly and of at least k, which counts are worth listing and in which round steps,
+// whether a count can happen at all, and a chance as a rounded percentage. Pure numbers; the
+// sheet says which results have odds and the window words them.
 #pragma once
 
 #include <cstddef>
