@@ -75,25 +75,6 @@ TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
     EXPECT_NEAR(casualties[7], 2813586.0 / 2176782336.0, 1e-17);
 }
 
-TEST(Possible, OnlyWhatTheShotsAndTheChanceRuleOut) {
-    const struct {
-        int n;
-        double chance;
-        int count;
-        bool exactly, atLeast;
-    } rows[] = {
-        {12, 0.5, 0, true, true},      {12, 0.5, 12, true, true}, {12, 0.5, 13, false, false},
-        {12, 0.5, -1, false, true},    {12, 0, 0, true, true},    {12, 0, 1, false, false},
-        {12, 1, 11, false, true},      {12, 1, 12, true, true},   {0, 0, 0, true, true},
-        {100'000, 0.5, 1, true, true},
-    };
-    for (const auto& row : rows) {
-        const Odds odds{row.n, row.chance};
-        EXPECT_EQ(Possible(odds, row.count), row.exactly) << row.n << " " << row.count;
-        EXPECT_EQ(PossibleAtLeast(odds, row.count), row.atLeast) << row.n << " " << row.count;
-    }
-}
-
 TEST(ChancesOf, CertainImpossibleAndNoShots) {
     // How the chance of none and of at least all the shots read: 0.0 only
     // where the outcome cannot happen, though 2^-100000 underflows too.
@@ -104,9 +85,10 @@ TEST(ChancesOf, CertainImpossibleAndNoShots) {
         const char* none;
         const char* all;
     } rows[] = {
-        {0, 0.5, {1}, "100.0", "100.0"},      {0, 0, {1}, "100.0", "100.0"},
-        {3, 0, {1, 0, 0, 0}, "100.0", "0.0"}, {3, 1, {1, 1, 1, 1}, "0.0", "100.0"},
-        {100'000, 0, {}, "100.0", "0.0"},     {100'000, 0.5, {}, "< 0.1", "< 0.1"},
+        {0, 0.5, {1}, "100.0", "100.0"},           {0, 0, {1}, "100.0", "100.0"},
+        {3, 0, {1, 0, 0, 0}, "100.0", "0.0"},      {3, 1, {1, 1, 1, 1}, "0.0", "100.0"},
+        {100'000, 0, {}, "100.0", "0.0"},          {100'000, 0.5, {}, "< 0.1", "< 0.1"},
+        {2, 0.5, {1, 0.75, 0.25}, "25.0", "25.0"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.n) + " " + std::to_string(row.chance));
@@ -120,6 +102,12 @@ TEST(ChancesOf, CertainImpossibleAndNoShots) {
         }
         EXPECT_EQ(PercentText(exactly.front(), Possible(odds, 0), "."), row.none);
         EXPECT_EQ(PercentText(tail.back(), PossibleAtLeast(odds, row.n), "."), row.all);
+        // Where no chance underflows, what can happen is what has a chance.
+        for (int k = -1; row.n <= 12 && k <= row.n + 1; ++k) {
+            const auto at = static_cast<std::size_t>(std::max(k, 0));
+            EXPECT_EQ(Possible(odds, k), k >= 0 && exactly[at] > 0) << k;
+            EXPECT_EQ(PossibleAtLeast(odds, k), k < 0 || tail[at] > 0) << k;
+        }
     }
 }
 
