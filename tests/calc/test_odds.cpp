@@ -346,10 +346,6 @@ TEST(CountsWorthShowing, EndAtTheSameShareOnBothSidesInRoundSteps) {
         EXPECT_GE(referenceAtLeast(row.n, shown.last, row.chance), 0.0005L);
         EXPECT_LT(referenceAtLeast(row.n, shown.last + 1, row.chance), 0.0005L);
         EXPECT_EQ(shown.step, row.step);
-        ASSERT_FALSE(shown.counts.empty());
-        EXPECT_EQ(shown.counts.front() % row.step, 0);
-        EXPECT_LT(shown.counts.front() - row.step, std::max(shown.first, 1));
-        EXPECT_GT(shown.counts.back() + row.step, shown.last);
         EXPECT_LE(shown.counts.size(), kMostCountsShown);
         // The kept counts give what every count gives.
         const CountsShown all = CountsWorthShowing(whole(atLeast));
