@@ -1059,6 +1059,10 @@ private slots:
         QVERIFY(writtenIn(chart, "50,0 %", shownTip()->font(), shownTip()->palette()));
         QVERIFY(!writtenIn(chart, "50.0 %", shownTip()->font(), shownTip()->palette()));
         shownTip()->hide();
+        // So many shots that the chance of none underflows: still not impossible.
+        type(Field::Text4, "100000");
+        press("Command2");
+        QVERIFY(form->field(Field::Text3)->toolTip().contains("none: < 0,1 %\nin steps of 100:"));
         type(Field::Text5, "2.5");
         press("Command3");
         QVERIFY(form->message() != nullptr);
