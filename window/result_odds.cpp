@@ -1,0 +1,149 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+#include "window/result_odds.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+#include "window/explanations.h"
+#include "window/odds_tip.h"
+
+using tarvelin::Field;
+
+namespace {
+
+constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
+
+}  // namespace
+
+ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet,
+                               ResultFields fields)
+    : QObject(&window), window_(window), sheet_(sheet), fields_(fields) {
+    for (QLineEdit* field : fields_) {
+        field->installEventFilter(this);
+    }
+    refresh();
+}
+
+void ResultOddsView::hideTip() {
+    if (tip_ != nullptr) {
+        tip_->hide();
+    }
+}
+
+bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // Typing and painting pass straight through.
+    if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* const found = std::find(fields_.begin(), fields_.end(), watched);
+    if (found == fields_.end()) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto i = static_cast<std::size_t>(found - fields_.begin());
+    // A result's odds show on hover, and also when the keyboard brings the
+    // focus to it; with a chart when it has odds, as text when not.
+    if (type == QEvent::ToolTip && showTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
+        return true;
+    }
+    if (type == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
+            showTipOnFocus(i);
+        }
+    }
+    if (type == QEvent::ContextMenu) {
+        showMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ResultOddsView::showTipOnFocus(std::size_t i) {
+    QLineEdit* result = fields_[i];
+    // A tooltip hides at any focus event, so it waits for this one to end.
+    QTimer::singleShot(0, result, [this, i, result] {
+        const QPoint below = result->mapToGlobal(QPoint(0, result->height()));
+        if (result->hasFocus() && !showTip(i, below)) {
+            QToolTip::showText(below, result->toolTip(), result);
+        }
+    });
+}
+
+bool ResultOddsView::showTip(std::size_t i, const QPoint& pos) {
+    const Shown& shown = shown_[i];
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    if (!shown.chart || binomial == nullptr) {
+        return false;
+    }
+    QLineEdit* result = fields_[i];
+    if (tip_ == nullptr) {
+        tip_ = new OddsTip(&window_);
+    }
+    const QString title = oddsTitle(kResults[i], binomial->trials, result->text());
+    tip_->showFor(result, pos,
+                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
+                  result->toolTip());
+    return true;
+}
+
+void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
+    QLineEdit* result = fields_[i];
+    QMenu* menu = result->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
+    menu->addSeparator();
+    QAction* copyOdds = menu->addAction("Copy Odds");
+    if (shown_[i].chart) {
+        connect(copyOdds, &QAction::triggered, this, [this, i] { copy(i); });
+    } else {
+        copyOdds->setEnabled(false);
+        copyOdds->setToolTip(oddsHelp(shown_[i].odds, {}, sheet_.separator()));
+    }
+    menu->popup(pos);
+}
+
+void ResultOddsView::copy(std::size_t i) {
+    const Shown& shown = shown_[i];
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    if (!shown.chart || binomial == nullptr) {
+        return;
+    }
+    const QString title = oddsTitle(kResults[i], binomial->trials, fields_[i]->text());
+    QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,
+                                                    shown.chances.atLeast, shown.chart->lastCount,
+                                                    sheet_.separator()));
+}
+
+void ResultOddsView::refresh() {
+    for (std::size_t i = 0; i < kResults.size(); ++i) {
+        const auto odds = sheet_.odds(kResults[i]);
+        Shown& shown = shown_[i];
+        if (odds == shown.odds) {
+            continue;  // worked out once per stored result, never per keystroke
+        }
+        shown = Shown{odds, {}, std::nullopt};
+        if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
+            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+        }
+        QLineEdit* result = fields_[i];
+        const QString text = fieldHelp(kResults[i]) + '\n' +
+                             oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+        result->setToolTip(text);
+        result->setAccessibleDescription(text);
+        if (tip_ != nullptr && tip_->field() == result) {
+            tip_->hide();
+        }
+    }
+}

@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+// The odds of the four result fields: worked out once per stored result,
+// written into each field's tooltip text and accessible description, shown as
+// a chart on hover and on keyboard focus, and copied from the field's context
+// menu. It only reads the sheet; Form1 says when the sheet may have changed.
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <optional>
+
+#include "calc/odds_chart.h"
+#include "calc/volley_sheet.h"
+
+class QLineEdit;
+class QPoint;
+class QWidget;
+class OddsTip;
+
+class ResultOddsView : public QObject {
+    Q_OBJECT
+
+public:
+    // The fields of Text3, Text6, Text8 and Text9, in that order.
+    using ResultFields = std::array<QLineEdit*, 4>;
+
+    ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet, ResultFields fields);
+
+    // Brings every result's odds and help text up to the sheet; cheap when
+    // nothing changed.
+    void refresh();
+    // Takes the chart tooltip off the screen, if it is there.
+    void hideTip();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The chart tooltip of result i near pos; false when it has no odds to chart.
+    bool showTip(std::size_t i, const QPoint& pos);
+    // Shows result i's tooltip once the focus event that brought the
+    // keyboard to it has ended.
+    void showTipOnFocus(std::size_t i);
+    // The field's own context menu, with Copy Odds added.
+    void showMenu(std::size_t i, const QPoint& pos);
+    void copy(std::size_t i);
+
+    // A result's odds as shown, with what its chart and Copy Odds need.
+    struct Shown {
+        tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
+        tarvelin::Chances chances;                 // empty without odds
+        std::optional<tarvelin::OddsChart> chart;  // only with odds
+    };
+
+    QWidget& window_;
+    const tarvelin::VolleySheet& sheet_;
+    ResultFields fields_;
+    std::array<Shown, 4> shown_{};
+    OddsTip* tip_ = nullptr;  // made when first shown
+};
