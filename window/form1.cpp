@@ -157,8 +157,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {
     const unsigned failuresBefore = failures_;
+    results_->begin(tarvelin::kAllCommands[command]);
     (sheet_.*action)();
-    results_->refresh();
+    results_->end(failures_ != failuresBefore);
     if (failures_ != failuresBefore) {
         return;  // the failure message speaks instead
     }
@@ -169,7 +170,10 @@ void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::option
 
 void Form1::tick(Box box, bool ticked) {
     const std::string rollBefore = sheet_.text(Field::Text2);
+    const unsigned failuresBefore = failures_;
+    results_->begin(tarvelin::BoxClick{box, ticked});
     sheet_.setBox(box, ticked);
+    results_->end(failures_ != failuresBefore);
     // A tick that fails leaves the roll as it was, and so do the boxes that
     // Clear unticks, which come back here with the sheet already changed.
     if (sheet_.text(Field::Text2) != rollBefore) {
@@ -252,10 +256,12 @@ void Form1::textChanged(Field field, const std::string& text) {
     if (edit->text() != shown) {
         edit->setText(shown);
     }
+    results_->changed(field);
 }
 
 void Form1::boxChanged(Box box, bool ticked) {
     widgets_.checks[indexOf(box)]->setChecked(ticked);
+    results_->changed(box, ticked);
 }
 
 void Form1::failed(const tarvelin::SheetFailure& failure) {

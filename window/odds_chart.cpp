@@ -242,10 +242,12 @@ QColor OddsChartPicture::barColour(const QPalette& palette) {
     return mix(ink, base, 0.6);
 }
 
-void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
+void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool faded) const {
     const QColor base = palette.color(QPalette::ToolTipBase);
-    const QColor ink = palette.color(QPalette::ToolTipText);
-    const QColor bars = barColour(palette);
+    const QColor text = palette.color(QPalette::ToolTipText);
+    // Faded, the shapes keep a little of their contrast; the words stay readable.
+    const QColor ink = faded ? mix(text, base, 0.45) : text;
+    const QColor bars = faded ? mix(text, base, 0.2) : barColour(palette);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(QPoint(), size_), base);
@@ -271,7 +273,7 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
     painter.drawPolygon(keyMark_);
 
     painter.setFont(font_);
-    painter.setPen(ink);
+    painter.setPen(text);
     for (const auto* list : {&texts_, &labels_}) {
         for (const Label& label : *list) {
             painter.drawText(label.place, kTextFlags, label.text);

@@ -34,8 +34,8 @@ public:
     [[nodiscard]] QRect barColumns(std::size_t bar) const;
 
     // Paints the whole picture, background included, with its top left
-    // corner at the painter's origin.
-    void paint(QPainter& painter, const QPalette& palette) const;
+    // corner at the painter's origin; faded, its bars and steps are greyed.
+    void paint(QPainter& painter, const QPalette& palette, bool faded = false) const;
 
     // The bars' colour: the palette's highlight where it stands out from the
     // tooltip's background by the 3:1 that graphics need, else a mix of the

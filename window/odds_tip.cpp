@@ -97,7 +97,7 @@ void OddsTip::paintEvent(QPaintEvent* /*event*/) {
     frame.rect = QRect(QPoint(), naturalSize());
     style()->drawPrimitive(QStyle::PE_PanelTipLabel, &frame, &painter, this);
     painter.translate(chartOrigin());
-    chart_->paint(painter, palette());
+    chart_->paint(painter, palette(), faded_);
     painter.translate(-chartOrigin());
     painter.setPen(palette().color(QPalette::ToolTipText));
     painter.drawText(textArea(), kTextFlags, text_);

@@ -25,6 +25,9 @@ public:
     // a tooltip would go, and always whole on that screen.
     void showFor(QWidget* field, const QPoint& pos, OddsChartPicture chart, QString text);
 
+    // An out-of-date result's chart is drawn faded, from the next show on.
+    void setFaded(bool faded) { faded_ = faded; }
+
     [[nodiscard]] QWidget* field() const { return field_; }
     [[nodiscard]] const OddsChartPicture* chart() const { return chart_ ? &*chart_ : nullptr; }
     [[nodiscard]] const QString& text() const { return text_; }
@@ -45,4 +48,5 @@ private:
     QPointer<QWidget> field_;
     QTimer expiry_;
     double shrink_ = 1;
+    bool faded_ = false;
 };

@@ -15,6 +15,7 @@
 
 #include "window/explanations.h"
 #include "window/odds_tip.h"
+#include "window/out_of_date.h"
 
 using tarvelin::Field;
 
@@ -33,6 +34,29 @@ ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& she
     refresh();
 }
 
+void ResultOddsView::begin(const tarvelin::UserAction& action) {
+    freshness_.begin(action);
+}
+
+void ResultOddsView::end(bool failed) {
+    freshness_.end(failed);
+    refresh();
+}
+
+void ResultOddsView::changed(Field field) {
+    freshness_.changed(field);
+    if (!freshness_.busy()) {
+        refresh();
+    }
+}
+
+void ResultOddsView::changed(tarvelin::Box box, bool ticked) {
+    freshness_.changed(box, ticked);
+    if (!freshness_.busy()) {
+        refresh();
+    }
+}
+
 void ResultOddsView::hideTip() {
     if (tip_ != nullptr) {
         tip_->hide();
@@ -41,6 +65,12 @@ void ResultOddsView::hideTip() {
 
 bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationPaletteChange) {
+        const auto* const changedField = std::find(fields_.begin(), fields_.end(), watched);
+        if (changedField != fields_.end()) {
+            showFreshness(static_cast<std::size_t>(changedField - fields_.begin()));
+        }
+    }
     // Typing and painting pass straight through.
     if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
         return QObject::eventFilter(watched, event);
@@ -91,6 +121,7 @@ bool ResultOddsView::showTip(std::size_t i, const QPoint& pos) {
         tip_ = new OddsTip(&window_);
     }
     const QString title = oddsTitle(kResults[i], binomial->trials, result->text());
+    tip_->setFaded(shown.stale.has_value());
     tip_->showFor(result, pos,
                   OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
                   result->toolTip());
@@ -126,24 +157,53 @@ void ResultOddsView::copy(std::size_t i) {
 }
 
 void ResultOddsView::refresh() {
+    if (freshness_.busy()) {
+        return;  // the action is not over; what it leaves is shown at its end
+    }
     for (std::size_t i = 0; i < kResults.size(); ++i) {
         const auto odds = sheet_.odds(kResults[i]);
+        const auto stale = freshness_.outOfDate(kResults[i]);
         Shown& shown = shown_[i];
-        if (odds == shown.odds) {
+        if (odds == shown.odds && stale == shown.stale) {
             continue;  // worked out once per stored result, never per keystroke
         }
-        shown = Shown{odds, {}, std::nullopt};
-        if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
-            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
-            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+        if (odds != shown.odds) {
+            shown = Shown{odds, {}, std::nullopt, stale};
+            if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
+                shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+                shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+            }
         }
+        shown.stale = stale;
         QLineEdit* result = fields_[i];
-        const QString text = fieldHelp(kResults[i]) + '\n' +
-                             oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+        QString text = fieldHelp(kResults[i]) + '\n' +
+                       oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+        if (stale) {
+            text.prepend(outOfDateText(kResults[i], *stale) + '\n');
+        }
         result->setToolTip(text);
         result->setAccessibleDescription(text);
+        showFreshness(i);
         if (tip_ != nullptr && tip_->field() == result) {
             tip_->hide();
         }
     }
+}
+
+void ResultOddsView::showFreshness(std::size_t i) {
+    QLineEdit* result = fields_[i];
+    // As a placeholder is drawn: the palette's own faint text colour, in
+    // italics, so that it reads as not quite there in any theme. Only these
+    // two are set; everything else still comes from the window.
+    if (!shown_[i].stale) {
+        result->setFont(QFont());
+        result->setPalette(QPalette());
+        return;
+    }
+    QFont italic;
+    italic.setItalic(true);
+    result->setFont(italic);
+    QPalette faint;
+    faint.setColor(QPalette::Text, QApplication::palette(result).color(QPalette::PlaceholderText));
+    result->setPalette(faint);
 }

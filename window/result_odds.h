@@ -1,15 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-// The odds of the four result fields: worked out once per stored result,
-// written into each field's tooltip text and accessible description, shown as
-// a chart on hover and on keyboard focus, and copied from the field's context
-// menu. It only reads the sheet; Form1 says when the sheet may have changed.
+// The odds of the four result fields and whether each is out of date: worked
+// out once per stored result, written into each field's tooltip text and
+// accessible description, shown as a chart on hover and on keyboard focus,
+// and copied from the field's context menu; an out-of-date result is drawn
+// faded. It only reads the sheet; Form1 says what the user did and what the
+// sheet changed.
 #pragma once
 
 #include <QObject>
 #include <array>
 #include <optional>
 
+#include "calc/freshness.h"
 #include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 
@@ -27,9 +30,12 @@ public:
 
     ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet, ResultFields fields);
 
-    // Brings every result's odds and help text up to the sheet; cheap when
-    // nothing changed.
-    void refresh();
+    // Around all that the sheet does for one user action, and what it
+    // changed meanwhile; the results are brought up to date after each.
+    void begin(const tarvelin::UserAction& action);
+    void end(bool failed);
+    void changed(tarvelin::Field field);
+    void changed(tarvelin::Box box, bool ticked);
     // Takes the chart tooltip off the screen, if it is there.
     void hideTip();
 
@@ -37,6 +43,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Brings every result's odds, help text and look up to the sheet; cheap
+    // when nothing changed.
+    void refresh();
+    void showFreshness(std::size_t i);
     // The chart tooltip of result i near pos; false when it has no odds to chart.
     bool showTip(std::size_t i, const QPoint& pos);
     // Shows result i's tooltip once the focus event that brought the
@@ -51,11 +61,13 @@ private:
         tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
         tarvelin::Chances chances;                 // empty without odds
         std::optional<tarvelin::OddsChart> chart;  // only with odds
+        std::optional<tarvelin::OutOfDate> stale;
     };
 
     QWidget& window_;
     const tarvelin::VolleySheet& sheet_;
     ResultFields fields_;
+    tarvelin::Freshness freshness_;
     std::array<Shown, 4> shown_{};
     OddsTip* tip_ = nullptr;  // made when first shown
 };
