@@ -103,14 +103,14 @@ void ResultOddsView::showTipOnFocus(std::size_t i) {
     QLineEdit* result = fields_[i];
     // A tooltip hides at any focus event, so it waits for this one to end.
     QTimer::singleShot(0, result, [this, i, result] {
-        const QPoint below = result->mapToGlobal(QPoint(0, result->height()));
-        if (result->hasFocus() && !showTip(i, below)) {
-            QToolTip::showText(below, result->toolTip(), result);
+        if (result->hasFocus() && !showTip(i, std::nullopt)) {
+            QToolTip::showText(result->mapToGlobal(QPoint(0, result->height())), result->toolTip(),
+                               result);
         }
     });
 }
 
-bool ResultOddsView::showTip(std::size_t i, const QPoint& pos) {
+bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
     const Shown& shown = shown_[i];
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
     if (!shown.chart || binomial == nullptr) {
@@ -122,7 +122,7 @@ bool ResultOddsView::showTip(std::size_t i, const QPoint& pos) {
     }
     const QString title = oddsTitle(kResults[i], binomial->trials, result->text());
     tip_->setFaded(shown.stale.has_value());
-    tip_->showFor(result, pos,
+    tip_->showFor(result, pointer,
                   OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
                   result->toolTip());
     return true;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <array>
 #include <optional>
 
@@ -17,7 +18,6 @@
 #include "calc/volley_sheet.h"
 
 class QLineEdit;
-class QPoint;
 class QWidget;
 class OddsTip;
 
@@ -47,8 +47,9 @@ private:
     // when nothing changed.
     void refresh();
     void showFreshness(std::size_t i);
-    // The chart tooltip of result i near pos; false when it has no odds to chart.
-    bool showTip(std::size_t i, const QPoint& pos);
+    // The chart tooltip of result i, hovered at pointer or reached by
+    // keyboard; false when it has no odds to chart.
+    bool showTip(std::size_t i, std::optional<QPoint> pointer);
     // Shows result i's tooltip once the focus event that brought the
     // keyboard to it has ended.
     void showTipOnFocus(std::size_t i);

@@ -638,6 +638,70 @@ private slots:
         }
     }
 
+    // The chart tooltip's place: on the screen, whole, clear of the field and
+    // the pointer, however small the screen or large the font; when it must
+    // shrink, its chart gives way first, then its last lines, then the rest.
+    void oddsTooltipFitsTheScreen_data() {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("field");
+        QTest::addColumn<QPoint>("pointer");  // (-1, -1): reached by keyboard
+        QTest::addColumn<int>("pixels");      // the tooltip font's size
+        QTest::addColumn<int>("shots");
+        const QRect hits(160, 120, 81, 19);
+        const QRect casualties(160, 312, 81, 19);
+        const QPoint keyboard(-1, -1);
+        QTest::newRow("1600x1200 at 2, Hits")
+            << QRect(0, 0, 800, 600) << hits << QPoint(164, 124) << 12 << 12;
+        QTest::newRow("1600x1200 at 2, 1.5 font, Wounds")
+            << QRect(0, 0, 800, 600) << QRect(160, 184, 81, 19) << QPoint(200, 200) << 18 << 100000;
+        QTest::newRow("window at the bottom")
+            << QRect(0, 0, 800, 600) << casualties.translated(0, 260) << QPoint(170, 575) << 12
+            << 12;
+        QTest::newRow("keyboard, at the bottom")
+            << QRect(0, 0, 800, 600) << casualties.translated(0, 260) << keyboard << 12 << 1000;
+        QTest::newRow("right edge")
+            << QRect(0, 0, 800, 600) << QRect(760, 120, 81, 19) << QPoint(790, 130) << 12 << 12;
+        QTest::newRow("second screen")
+            << QRect(800, 0, 1024, 768) << hits.translated(800, 0) << QPoint(980, 124) << 12 << 12;
+        QTest::newRow("800x600 at 2")
+            << QRect(0, 0, 400, 300) << hits << QPoint(164, 124) << 12 << 12;
+        QTest::newRow("800x600 at 2, 1.5 font")
+            << QRect(0, 0, 400, 300) << casualties.translated(0, -120) << QPoint(200, 200) << 18
+            << 12;
+        QTest::newRow("tiny, large font") << QRect(0, 0, 320, 240) << hits << keyboard << 30 << 12;
+    }
+
+    void oddsTooltipFitsTheScreen() {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, field);
+        QFETCH(QPoint, pointer);
+        QFETCH(int, pixels);
+        QFETCH(int, shots);
+        const auto restore = qScopeGuard([was = QToolTip::font()] { QToolTip::setFont(was); });
+        QFont font("DejaVu Sans");
+        font.setPixelSize(pixels);
+        QToolTip::setFont(font);
+        const tarvelin::Odds odds{shots, 0.5};
+        const tarvelin::Chances chances = tarvelin::ChancesOf(odds.trials, odds.chance);
+        const QString text = oddsHelp(odds, chances.atLeast, ".");
+        OddsTip tip(form.get());
+        const std::optional<QPoint> hover =
+            pointer.x() < 0 ? std::nullopt : std::optional<QPoint>(pointer);
+        const QRect place = tip.fit(
+            OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), "Hits", font, "."),
+            "Out of date: Soft Cover was ticked after Hits.\nHits.\n" + text, field, hover, screen);
+        QVERIFY(screen.contains(place));
+        QCOMPARE(place.size(), tip.size());
+        QVERIFY(!place.intersects(field));
+        QVERIFY(!hover || !place.adjusted(0, -16, 0, 0).contains(*hover));
+        // Each way of shrinking only once the one before has gone its whole way.
+        QVERIFY(tip.shownText() == tip.text() || tip.chartScale() == 0.5);
+        QVERIFY(tip.shrink() == 1 || tip.shownText().count('\n') == 2);
+        QCOMPARE(
+            tip.text().startsWith(tip.shownText().chopped(tip.shownText() == tip.text() ? 0 : 1)),
+            true);
+    }
+
     // The chart as painted: each bar as high as its exact chance, within a
     // pixel, and visibly apart from the background; the tallest where the
     // exact model puts it; the step of "at least" falling from 100 %.
