@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
@@ -64,39 +65,55 @@ void ResultOddsView::hideTip() {
 }
 
 bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::ApplicationPaletteChange) {
-        const auto* const changedField = std::find(fields_.begin(), fields_.end(), watched);
-        if (changedField != fields_.end()) {
-            showFreshness(static_cast<std::size_t>(changedField - fields_.begin()));
-        }
-    }
-    // Typing and painting pass straight through.
-    if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
-        return QObject::eventFilter(watched, event);
-    }
     const auto* const found = std::find(fields_.begin(), fields_.end(), watched);
     if (found == fields_.end()) {
         return QObject::eventFilter(watched, event);
     }
     const auto i = static_cast<std::size_t>(found - fields_.begin());
-    // A result's odds show on hover, and also when the keyboard brings the
-    // focus to it; with a chart when it has odds, as text when not.
-    if (type == QEvent::ToolTip && showTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
-        return true;
-    }
-    if (type == QEvent::FocusIn) {
+    switch (event->type()) {
+    case QEvent::ApplicationPaletteChange:
+        showFreshness(i);  // the faint colour of the new palette
+        break;
+    case QEvent::KeyPress:
+        return openMenuByKey(*fields_[i], *static_cast<QKeyEvent*>(event));
+    case QEvent::ToolTip:
+        // A result's odds show on hover, and also when the keyboard brings
+        // the focus to it; with a chart when it has odds, as text when not.
+        if (showTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
+            return true;
+        }
+        break;
+    case QEvent::FocusIn: {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
             reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
             showTipOnFocus(i);
         }
+        break;
     }
-    if (type == QEvent::ContextMenu) {
-        showMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+    case QEvent::ContextMenu:
+        // One menu at a time, should the platform also turn a key into one.
+        if (QApplication::activePopupWidget() == nullptr) {
+            showMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+        }
         return true;
+    default:
+        break;  // typing and painting pass straight through
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool ResultOddsView::openMenuByKey(QLineEdit& field, const QKeyEvent& key) {
+    // The desktop's other key for a context menu beside the Menu key, which
+    // Qt turns into a menu only on Windows. It goes the way the Menu key
+    // goes, so the menu is the same and opens where the keyboard works.
+    if (key.key() != Qt::Key_F10 || key.modifiers() != Qt::ShiftModifier) {
+        return false;
+    }
+    const QPoint at = field.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, field.mapToGlobal(at));
+    QApplication::sendEvent(&field, &menu);
+    return true;
 }
 
 void ResultOddsView::showTipOnFocus(std::size_t i) {

@@ -17,6 +17,7 @@
 #include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QWidget;
 class OddsTip;
@@ -53,6 +54,8 @@ private:
     // Shows result i's tooltip once the focus event that brought the
     // keyboard to it has ended.
     void showTipOnFocus(std::size_t i);
+    // Opens the context menu for Shift+F10; false for any other key.
+    bool openMenuByKey(QLineEdit& field, const QKeyEvent& key);
     // The field's own context menu, with Copy Odds added.
     void showMenu(std::size_t i, const QPoint& pos);
     void copy(std::size_t i);

@@ -786,6 +786,44 @@ private slots:
         shownTip()->hide();
     }
 
+    // Both keyboard keys for a context menu open a result's, Copy Odds and
+    // all. The window system turns the Menu key into a menu request itself.
+    void keysOpenTheResultMenu_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true;
+        QTest::newRow("F10") << int(Qt::Key_F10) << int(Qt::NoModifier) << false;
+        QTest::newRow("Ctrl+Shift+F10")
+            << int(Qt::Key_F10) << int(Qt::ShiftModifier | Qt::ControlModifier) << false;
+    }
+
+    void keysOpenTheResultMenu() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, opens);
+        workedExample("12");
+        QLineEdit* field = form->field(Field::Text6);
+        field->setFocus();
+        if (key == Qt::Key_Menu) {
+            const QPoint at = field->mapTo(form.get(), QPoint(4, 4));
+            QWindowSystemInterface::handleContextMenuEvent(form->windowHandle(), false, at,
+                                                           form->mapToGlobal(at), Qt::NoModifier);
+            QWindowSystemInterface::flushWindowSystemEvents();
+        } else {
+            QTest::keyClick(form->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        }
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QCOMPARE(menu != nullptr, opens);
+        if (opens) {
+            QCOMPARE(menu->actions().back()->text(), QString("Copy Odds"));
+            QVERIFY(menu->actions().back()->isEnabled());
+            menu->close();
+        }
+        QCOMPARE(field->text(), QString("3."));
+    }
+
     // Copy Odds puts the table on the clipboard: for the worked example's
     // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
     void copyOddsPutsTheTableOnTheClipboard_data() {
