@@ -92,10 +92,15 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const 
     return lines.join('\n');
 }
 
-QString oddsTitle(Field result, int shots, const QString& shown) {
+QString oddsTitle(Field result, int shots, double average, std::string_view separator) {
+    // As the field rounds it, but a number in a sentence: "6", not "6.".
+    std::string number = tarvelin::ResultText(average, separator);
+    if (number.ends_with(separator)) {
+        number.resize(number.size() - separator.size());
+    }
     return QString("%1 from %2 %3: average %4")
         .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
-             shown);
+             QString::fromStdString(number));
 }
 
 QString oddsTable(const QString& title, std::span<const double> exactly,

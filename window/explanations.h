@@ -24,9 +24,10 @@
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
                                std::span<const double> atLeast, std::string_view separator);
 
-// One line on a result's odds: "Casualties from 12 shots: average 2.", with
-// the result's text as shown.
-[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, const QString& shown);
+// One line on a result's odds: "Casualties from 12 shots: average 2", with
+// the average rounded as the field rounds it.
+[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, double average,
+                                std::string_view separator);
 
 // The odds as a table to paste: the title, the column names, then a row of
 // tab-separated count, chance of exactly and chance of at least it, in

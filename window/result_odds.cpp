@@ -137,7 +137,8 @@ bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
     if (tip_ == nullptr) {
         tip_ = new OddsTip(&window_);
     }
-    const QString title = oddsTitle(kResults[i], binomial->trials, result->text());
+    const QString title =
+        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator());
     tip_->setFaded(shown.stale.has_value());
     tip_->showFor(result, pointer,
                   OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
@@ -167,7 +168,8 @@ void ResultOddsView::copy(std::size_t i) {
     if (!shown.chart || binomial == nullptr) {
         return;
     }
-    const QString title = oddsTitle(kResults[i], binomial->trials, fields_[i]->text());
+    const QString title =
+        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator());
     QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,
                                                     shown.chances.atLeast, shown.chart->lastCount,
                                                     sheet_.separator()));

@@ -824,6 +824,57 @@ private slots:
         QCOMPARE(field->text(), QString("3."));
     }
 
+    // The chart's labels: inside the picture, clear of each other and of the
+    // bars, each "at least" label naming its count and touching that step.
+    void chartLabelsNameTheirCounts_data() {
+        QTest::addColumn<int>("shots");
+        QTest::addColumn<double>("chance");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("worked example's casualties") << 12 << 1.0 / 6 << 12;
+        QTest::newRow("12 hits, large font") << 12 << 0.5 << 20;
+        QTest::newRow("100,000 hits") << 100000 << 0.5 << 12;
+        QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12;
+    }
+
+    void chartLabelsNameTheirCounts() {
+        QFETCH(int, shots);
+        QFETCH(double, chance);
+        QFETCH(int, pixels);
+        QFont font("DejaVu Sans");
+        font.setPixelSize(pixels);
+        const tarvelin::Odds odds{shots, chance};
+        const OddsChartPicture picture(
+            tarvelin::ChartOfOdds(odds, tarvelin::ChancesOf(shots, chance)), "Hits", font, ".");
+        const tarvelin::OddsChart& chart = picture.chart();
+        const auto& labels = picture.labels();
+        int atLeast = 0;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRect place = labels[i].place;
+            QVERIFY(QRect(QPoint(), picture.size()).contains(place));
+            for (std::size_t j = 0; j < i; ++j) {
+                QVERIFY(!labels[j].place.intersects(place));
+            }
+            for (std::size_t b = 0; b < chart.bars.size(); ++b) {
+                QVERIFY(!picture.barRect(b).intersects(place));
+            }
+            const QString count = labels[i].text.section(':', 0, 0).remove("at least ");
+            const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
+                return QString(QChar(0x2265)) + QString::number(b.count) == count ||
+                       QString::number(b.count) == count;
+            });
+            if (bar == chart.bars.end()) {
+                continue;  // the tallest bar's
+            }
+            ++atLeast;
+            const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
+            const int step = picture.lineAt(bar->atLeast);
+            QVERIFY(place.left() <= columns.right() + pixels && place.right() >= columns.left());
+            QVERIFY(std::abs(place.bottom() - step) <= pixels / 3 ||
+                    std::abs(place.top() - step) <= pixels / 3);
+        }
+        QVERIFY(atLeast > 0);
+    }
+
     // Copy Odds puts the table on the clipboard: for the worked example's
     // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
     void copyOddsPutsTheTableOnTheClipboard_data() {
@@ -852,8 +903,7 @@ private slots:
             const std::int64_t tenths = (2000 * part + kWhole) / (2 * kWhole);
             return QString::number(tenths / 10) + separator + QString::number(tenths % 10);
         };
-        QString expected =
-            "Casualties from 12 shots: average 2" + separator + "\ncount\texactly %\tat least %\n";
+        QString expected = "Casualties from 12 shots: average 2\ncount\texactly %\tat least %\n";
         for (int k = 0; k <= 7; ++k) {
             const std::int64_t atLeast = std::accumulate(ways.begin() + k, ways.end(), 0LL);
             expected +=
@@ -1228,8 +1278,14 @@ private slots:
         form->field(Field::Text3)->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(shownTip() != nullptr);
         const QImage chart = shownTip()->grab().toImage();
-        QVERIFY(writtenIn(chart, "50,0 %", shownTip()->font(), shownTip()->palette()));
-        QVERIFY(!writtenIn(chart, "50.0 %", shownTip()->font(), shownTip()->palette()));
+        const auto& labels = shownTip()->chart()->labels();
+        const auto half = std::find_if(labels.begin(), labels.end(), [](const auto& label) {
+            return label.text.endsWith("3: 50,0 %");
+        });
+        QVERIFY(half != labels.end());
+        QVERIFY(writtenIn(chart, half->text, shownTip()->font(), shownTip()->palette()));
+        QVERIFY(!writtenIn(chart, QString(half->text).replace(',', '.'), shownTip()->font(),
+                           shownTip()->palette()));
         shownTip()->hide();
         type(Field::Text5, "2.5");
         press("Command3");
