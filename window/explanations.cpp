@@ -59,8 +59,8 @@ QString boxHelp(tarvelin::Box box) {
     return sign + QString::number(std::fabs(amount)) + " to the needed roll while ticked.";
 }
 
-QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const double> atLeast,
-                 std::string_view separator) {
+QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
+                 const tarvelin::CountChances& atLeast, std::string_view separator) {
     if (const auto* reason = std::get_if<tarvelin::NoOdds>(&odds)) {
         switch (*reason) {
         case tarvelin::NoOdds::NotAResult:
@@ -75,13 +75,14 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const 
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    const auto percent = [separator](double chance) {
-        return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
+    const auto percent = [separator](double chance, bool possible = false) {
+        return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
     };
     // Straight from the chance of a miss, so that a tiny chance of none does
-    // not vanish into 1 - (1 - tiny).
+    // not vanish into 1 - (1 - tiny); where even that underflows, it is still
+    // not impossible.
     const double none = std::pow(1 - binomial.chance, binomial.trials);
-    QStringList lines{"none: " + percent(none)};
+    QStringList lines{"none: " + percent(none, tarvelin::Possible(binomial, 0))};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(atLeast);
     if (shown.step > 1) {
         lines << QString("in steps of %1:").arg(shown.step);
@@ -103,8 +104,8 @@ QString oddsTitle(Field result, int shots, double average, std::string_view sepa
              QString::fromStdString(number));
 }
 
-QString oddsTable(const QString& title, std::span<const double> exactly,
-                  std::span<const double> atLeast, int last, std::string_view separator) {
+QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
+                  const tarvelin::CountChances& atLeast, int last, std::string_view separator) {
     const auto percent = [separator](double chance) {
         return QString::fromStdString(tarvelin::PercentText(chance, separator));
     };

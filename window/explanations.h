@@ -8,9 +8,9 @@
 
 #include <QString>
 #include <cstddef>
-#include <span>
 #include <string_view>
 
+#include "calc/odds.h"
 #include "calc/volley_sheet.h"
 
 [[nodiscard]] QString fieldHelp(tarvelin::Field field);
@@ -22,7 +22,7 @@
 // counts worth listing, from atLeast, the odds' chances of at least; or, without
 // odds, why there are none.
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
-                               std::span<const double> atLeast, std::string_view separator);
+                               const tarvelin::CountChances& atLeast, std::string_view separator);
 
 // One line on a result's odds: "Casualties from 12 shots: average 2", with
 // the average rounded as the field rounds it.
@@ -32,8 +32,8 @@
 // The odds as a table to paste: the title, the column names, then a row of
 // tab-separated count, chance of exactly and chance of at least it, in
 // percent, for each count from 0 to last.
-[[nodiscard]] QString oddsTable(const QString& title, std::span<const double> exactly,
-                                std::span<const double> atLeast, int last,
+[[nodiscard]] QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
+                                const tarvelin::CountChances& atLeast, int last,
                                 std::string_view separator);
 
 // What a screen reader says after a step: "Hits: 6." for the field's caption
