@@ -9,6 +9,7 @@
 #include "calc/odds.h"
 #include "calc/shooting_tables.h"
 #include "window/failure_message.h"
+#include "window/odds_table.h"
 
 using tarvelin::Field;
 
@@ -94,27 +95,9 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
 }
 
 QString oddsTitle(Field result, int shots, double average, std::string_view separator) {
-    // As the field rounds it, but a number in a sentence: "6", not "6.".
-    std::string number = tarvelin::ResultText(average, separator);
-    if (number.ends_with(separator)) {
-        number.resize(number.size() - separator.size());
-    }
     return QString("%1 from %2 %3: average %4")
         .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
-             QString::fromStdString(number));
-}
-
-QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
-                  const tarvelin::CountChances& atLeast, int last, std::string_view separator) {
-    const auto percent = [separator](double chance) {
-        return QString::fromStdString(tarvelin::PercentText(chance, separator));
-    };
-    QString table = title + "\ncount\texactly %\tat least %\n";
-    for (int k = 0; k <= last; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        table += QString("%1\t%2\t%3\n").arg(k).arg(percent(exactly[at]), percent(atLeast[at]));
-    }
-    return table;
+             averageText(average, separator));
 }
 
 QString announcement(Field field, const QString& shown) {

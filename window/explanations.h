@@ -29,13 +29,6 @@
 [[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, double average,
                                 std::string_view separator);
 
-// The odds as a table to paste: the title, the column names, then a row of
-// tab-separated count, chance of exactly and chance of at least it, in
-// percent, for each count from 0 to last.
-[[nodiscard]] QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
-                                const tarvelin::CountChances& atLeast, int last,
-                                std::string_view separator);
-
 // What a screen reader says after a step: "Hits: 6." for the field's caption
 // and text, "Needed roll: 4" after To Hit.
 [[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown);

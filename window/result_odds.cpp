@@ -10,10 +10,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStringList>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
+#include "calc/number_text.h"
+#include "calc/shooting_tables.h"
 #include "window/explanations.h"
 #include "window/odds_tip.h"
 #include "window/out_of_date.h"
@@ -36,12 +40,58 @@ ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& she
 }
 
 void ResultOddsView::begin(const tarvelin::UserAction& action) {
+    if (!freshness_.busy()) {
+        const auto* command = std::get_if<tarvelin::Command>(&action);
+        running_ = command != nullptr ? std::optional(*command) : std::nullopt;
+    }
     freshness_.begin(action);
 }
 
 void ResultOddsView::end(bool failed) {
     freshness_.end(failed);
+    if (!freshness_.busy() && running_ && !failed) {
+        noteVolley(*running_);
+    }
     refresh();
+}
+
+void ResultOddsView::noteVolley(tarvelin::Command step) {
+    const auto text = [this](Field field) { return QString::fromStdString(sheet_.text(field)); };
+    const auto after = [](const QString& before, const QString& more) {
+        return before.isEmpty() ? more : before + ", " + more;
+    };
+    switch (step) {
+    case tarvelin::Command::Command2: {
+        QStringList roll{"needed roll " + text(Field::Text2)};
+        for (const tarvelin::Box box : tarvelin::kAllBoxes) {
+            if (sheet_.box(box)) {
+                roll << QString::fromUtf8(tarvelin::BoxCaption(box).data(),
+                                          static_cast<qsizetype>(tarvelin::BoxCaption(box).size()));
+            }
+        }
+        // The rating only while the field still shows the one To Hit read.
+        const auto rating = tarvelin::ParseNumber(sheet_.text(Field::Text1), sheet_.separator());
+        const bool read =
+            std::holds_alternative<double>(rating) && std::get<double>(rating) == sheet_.aimcraft();
+        const QString shots = text(Field::Text4) + (sheet_.shots() == 1 ? " shot" : " shots");
+        volleys_[0] = shots + ", " +
+                      (read ? "Aimcraft " + text(Field::Text1) + " (" + roll.join(", ") + ")"
+                            : roll.join(", "));
+        break;
+    }
+    case tarvelin::Command::Command3:
+        volleys_[1] = after(volleys_[0], "To Wound " + text(Field::Text5));
+        break;
+    case tarvelin::Command::Command4:
+        volleys_[2] = after(volleys_[1], "Armour Save " + text(Field::Text7));
+        break;
+    case tarvelin::Command::Command5:
+        volleys_[3] = volleys_[2];
+        break;
+    case tarvelin::Command::Command1:
+    case tarvelin::Command::Command6:
+        break;
+    }
 }
 
 void ResultOddsView::changed(Field field) {
@@ -152,27 +202,26 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setToolTipsVisible(true);
     menu->addSeparator();
-    QAction* copyOdds = menu->addAction("Copy Odds");
-    if (shown_[i].chart) {
-        connect(copyOdds, &QAction::triggered, this, [this, i] { copy(i); });
-    } else {
-        copyOdds->setEnabled(false);
-        copyOdds->setToolTip(oddsHelp(shown_[i].odds, {}, sheet_.separator()));
+    // Copy Odds last, where Up from the top of a menu opened by keyboard lands.
+    for (const auto& [caption, layout] : {std::pair{"Copy Odds as Text", TableLayout::Columns},
+                                          std::pair{"Copy Odds", TableLayout::Tabs}}) {
+        QAction* copyOdds = menu->addAction(caption);
+        if (shown_[i].chart) {
+            connect(copyOdds, &QAction::triggered, this, [this, i, layout] { copy(i, layout); });
+        } else {
+            copyOdds->setEnabled(false);
+            copyOdds->setToolTip(oddsHelp(shown_[i].odds, {}, sheet_.separator()));
+        }
     }
     menu->popup(pos);
 }
 
-void ResultOddsView::copy(std::size_t i) {
+void ResultOddsView::copy(std::size_t i, TableLayout layout) {
     const Shown& shown = shown_[i];
-    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
-    if (!shown.chart || binomial == nullptr) {
-        return;
+    if (shown.chart) {
+        QGuiApplication::clipboard()->setText(oddsTable(kResults[i], volleys_[i], *shown.chart,
+                                                        shown.chances, sheet_.separator(), layout));
     }
-    const QString title =
-        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator());
-    QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,
-                                                    shown.chances.atLeast, shown.chart->lastCount,
-                                                    sheet_.separator()));
 }
 
 void ResultOddsView::refresh() {

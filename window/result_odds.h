@@ -10,12 +10,14 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QString>
 #include <array>
 #include <optional>
 
 #include "calc/freshness.h"
 #include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
+#include "window/odds_table.h"
 
 class QKeyEvent;
 class QLineEdit;
@@ -58,7 +60,10 @@ private:
     bool openMenuByKey(QLineEdit& field, const QKeyEvent& key);
     // The field's own context menu, with Copy Odds added.
     void showMenu(std::size_t i, const QPoint& pos);
-    void copy(std::size_t i);
+    void copy(std::size_t i, TableLayout layout);
+    // Notes what a step that just worked out its result read, for the
+    // heading of a copy.
+    void noteVolley(tarvelin::Command step);
 
     // A result's odds as shown, with what its chart and Copy Odds need.
     struct Shown {
@@ -73,5 +78,8 @@ private:
     ResultFields fields_;
     tarvelin::Freshness freshness_;
     std::array<Shown, 4> shown_{};
-    OddsTip* tip_ = nullptr;  // made when first shown
+    // What each result was worked out from, "12 shots, Aimcraft 4 (needed roll 4)".
+    std::array<QString, 4> volleys_{};
+    std::optional<tarvelin::Command> running_;  // the button whose action runs
+    OddsTip* tip_ = nullptr;                    // made when first shown
 };

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
@@ -213,13 +214,16 @@ private:
         return tip != nullptr && tip->isVisible() ? tip : nullptr;
     }
     // Copy Odds in the field's context menu, opened as a right click opens it.
-    QAction* copyOddsEntry(Field field) const {
+    QAction* copyOddsEntry(Field field, const QString& entry = "Copy Odds") const {
         QLineEdit* edit = form->field(field);
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
                                 edit->mapToGlobal(QPoint(4, 4)));
         QApplication::sendEvent(edit, &click);
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        return menu != nullptr ? menu->actions().back() : nullptr;
+        const QList<QAction*> entries = menu != nullptr ? menu->actions() : QList<QAction*>();
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&entry](const QAction* a) { return a->text() == entry; });
+        return found != entries.end() ? *found : nullptr;
     }
     // Every widget shows exactly what the sheet holds.
     void expectMirrored() const {
@@ -879,37 +883,34 @@ private slots:
     // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
     void copyOddsPutsTheTableOnTheClipboard_data() {
         QTest::addColumn<QString>("separator");
-        QTest::newRow("point") << ".";
-        QTest::newRow("comma") << ",";
+        QTest::addColumn<QString>("shots");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("point") << "."
+                               << "12"
+                               << "Copy Odds";
+        QTest::newRow("comma") << ","
+                               << "12"
+                               << "Copy Odds";
+        QTest::newRow("as text") << ","
+                                 << "12"
+                                 << "Copy Odds as Text";
+        QTest::newRow("100,000 shots") << "."
+                                       << "100000"
+                                       << "Copy Odds";
+        QTest::newRow("100,000 shots as text") << ","
+                                               << "100000"
+                                               << "Copy Odds as Text";
     }
 
     void copyOddsPutsTheTableOnTheClipboard() {
         QFETCH(QString, separator);
+        QFETCH(QString, shots);
+        QFETCH(QString, entry);
         form = std::make_unique<Form1>(separator.toStdString());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        workedExample("12");
-        // Ways to get exactly k of 12 out of 6^12: C(12, k) 5^(12 - k).
-        constexpr std::int64_t kWhole = 2'176'782'336;
-        std::array<std::int64_t, 13> ways{};
-        for (int k = 0; k <= 12; ++k) {
-            ways[std::size_t(k)] = 1;
-            for (int j = 0; j < 12; ++j) {
-                ways[std::size_t(k)] =
-                    ways[std::size_t(k)] * (j < k ? 12 - j : 5) / (j < k ? j + 1 : 1);
-            }
-        }
-        const auto percent = [&separator](std::int64_t part) {
-            const std::int64_t tenths = (2000 * part + kWhole) / (2 * kWhole);
-            return QString::number(tenths / 10) + separator + QString::number(tenths % 10);
-        };
-        QString expected = "Casualties from 12 shots: average 2\ncount\texactly %\tat least %\n";
-        for (int k = 0; k <= 7; ++k) {
-            const std::int64_t atLeast = std::accumulate(ways.begin() + k, ways.end(), 0LL);
-            expected +=
-                QString("%1\t%2\t%3\n").arg(k).arg(percent(ways[std::size_t(k)]), percent(atLeast));
-        }
-        QAction* copy = copyOddsEntry(Field::Text9);
+        workedExample(shots);
+        QAction* copy = copyOddsEntry(Field::Text9, entry);
         QVERIFY(copy != nullptr && copy->isEnabled());
         // The line edit's own entries stay.
         const QList<QAction*> entries = qobject_cast<QMenu*>(copy->parent())->actions();
@@ -918,7 +919,55 @@ private slots:
         QApplication::clipboard()->clear();
         copy->trigger();
         QApplication::activePopupWidget()->close();
-        QCOMPARE(QApplication::clipboard()->text(), expected);
+        QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.takeFirst(),
+                 QString("Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
+                         "Moved), To Wound 4, Armour Save 5: average %2")
+                     .arg(shots, shots == "12" ? "2" : "16666" + separator + "7"));
+        QCOMPARE(lines.takeLast(), QString());
+        // The casualties, B(n, 1/6), term by term from logarithms: a model
+        // of their own, with the bounds at 0.05 % on each side.
+        const int n = shots.toInt();
+        std::vector<double> exactly;
+        for (int k = 0; k <= n; ++k) {
+            exactly.push_back(chanceOfCounts(n, k, k, 1.0 / 6));
+        }
+        std::vector<double> atLeast(exactly.size() + 1, 0.0);
+        for (int k = n; k >= 0; --k) {
+            atLeast[std::size_t(k)] = atLeast[std::size_t(k) + 1] + exactly[std::size_t(k)];
+        }
+        const int first = int(std::find_if(atLeast.begin(), atLeast.end(),
+                                           [](double a) { return 1 - a >= 0.0005; }) -
+                              atLeast.begin()) -
+                          1;
+        const int last =
+            int(std::find_if(atLeast.begin(), atLeast.end(), [](double a) { return a < 0.0005; }) -
+                atLeast.begin()) -
+            1;
+        QVERIFY(lines.size() >= 2 && lines.size() <= 201);
+        const QStringList header = lines.takeFirst().split(QRegularExpression("\\t| {2,}"));
+        QCOMPARE(header, (QStringList{"count", "exactly %", "at least %"}));
+        std::vector<QStringList> rows;
+        for (const QString& line : lines) {
+            rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
+            QCOMPARE(rows.back().size(), 3);
+        }
+        const int step = rows.size() > 1 ? rows[1][0].toInt() - rows[0][0].toInt() : 1;
+        QVERIFY(rows.front()[0].toInt() <= first && rows.front()[0].toInt() + step > first);
+        QVERIFY(rows.back()[0].toInt() <= last && rows.back()[0].toInt() + step > last);
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            const int k = rows[row][0].toInt();
+            QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
+            for (int c = 1; c < 3; ++c) {
+                bool number = false;
+                const double shown =
+                    QString(rows[row][c]).replace(separator, ".").toDouble(&number);
+                const double model = 100 * (c == 1 ? exactly : atLeast)[std::size_t(k)];
+                // One decimal, or two significant digits for a small chance.
+                QVERIFY2(number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : 0.05),
+                         qPrintable(lines[qsizetype(row)]));
+            }
+        }
     }
 
     // Enter in an input presses the step that reads it, Enter on a button
