@@ -6,6 +6,7 @@
 // which results have odds and the window words them.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,33 +34,77 @@ enum class NoOdds {
 // longer than a press should.
 inline constexpr int kMaxOddsTrials = 100'000;
 
+// Whether exactly count successes can happen at all, and whether at least
+// count can. A chance far out in a tail underflows to 0 in a double; only an
+// outcome these deny is written as impossible.
+[[nodiscard]] bool Possible(const Odds& odds, int count);
+[[nodiscard]] bool PossibleAtLeast(const Odds& odds, int count);
+
+// One chance for every count from 0 to the shots, read by count. Only the
+// counts whose binomial terms are not negligible, below 1e-300 of the most
+// likely count's, are kept: a 100,000-shot volley keeps about 12,000. A count
+// below them reads `below` and one above them `above`, the values the full
+// sums give there in a double (0 for a term, 1 and 0 for a tail).
+class CountChances {
+public:
+    CountChances() = default;
+    CountChances(std::size_t firstKept, std::vector<double> kept, std::size_t size, double below,
+                 double above);
+    [[nodiscard]] double operator[](std::size_t count) const;
+    [[nodiscard]] std::size_t size() const { return size_; }
+    [[nodiscard]] double front() const { return (*this)[0]; }
+    [[nodiscard]] double back() const { return (*this)[size_ - 1]; }
+    [[nodiscard]] std::size_t firstKept() const { return first_; }
+    [[nodiscard]] std::span<const double> kept() const { return kept_; }
+
+private:
+    std::size_t first_ = 0;
+    std::vector<double> kept_;
+    std::size_t size_ = 0;
+    double below_ = 0;
+    double above_ = 0;
+};
+
 // The chance of exactly and of at least k successes, for every k from 0 to
-// trials, from one pass over the binomial terms; each chance of at least is
-// within a relative 1e-9 where it is at least 1e-12. exactly holds the terms
-// whose sums from the top are atLeast, to the same accuracy, so that a tiny
-// chance stays tiny instead of vanishing into the difference of two tails.
-// trials is from 0 to kMaxOddsTrials and chance from 0 to 1.
+// trials, from one pass over the binomial terms that are not negligible; each
+// chance of at least is within a relative 1e-9 where it is at least 1e-12.
+// exactly holds the terms whose sums from the top are atLeast, to the same
+// accuracy, so that a tiny chance stays tiny instead of vanishing into the
+// difference of two tails. Both keep the same counts. trials is from 0 to
+// kMaxOddsTrials and chance from 0 to 1.
 struct Chances {
-    std::vector<double> exactly;
-    std::vector<double> atLeast;
+    CountChances exactly;
+    CountChances atLeast;
 };
 [[nodiscard]] Chances ChancesOf(int trials, double chance);
 
-// The counts of "at least k" worth listing beside the chance of none: from the
-// largest count that is all but certain (above 99.95 %), or from 1, to the last
-// count that is not all but impossible (at least 0.05 %). When more than
-// kMostCountsShown counts lie in that range, every step-th one of them.
+// The smallest step of 1, 2 or 5 times a power of ten at which the multiples
+// of it from the one at or below first up to last number at most `most`: the
+// starts of the bars or rows that hold first to last. first and last are taken
+// as counts from 0 to kMaxOddsTrials; a `most` of 0 is taken as 1.
+[[nodiscard]] int RoundStep(int first, int last, std::size_t most);
+
+// The counts worth showing run from the first whose chance of at most is not
+// all but impossible to the last whose chance of at least is not all but
+// impossible, the same 0.05 % on both sides. They go in the RoundStep that
+// keeps them to kMostCountsShown; the counts of "at least k" worth listing
+// beside the chance of none are the multiples of that step from first, or
+// from 1, to last.
 inline constexpr std::size_t kMostCountsShown = 12;
 struct CountsShown {
     std::vector<int> counts;
     int step = 1;
-    int last = 0;  // the last count worth showing, listed or not; 0 when none is
+    int first = 0;  // the first count worth showing, listed or not
+    int last = 0;   // the last count worth showing, listed or not
 };
 [[nodiscard]] CountsShown CountsWorthShowing(std::span<const double> atLeast);
+[[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast);
 
 // A chance as a percentage with one decimal: 0.619 -> "61.9". A chance that is
 // neither certain nor impossible never shows as "100.0" or "0.0" but as
-// "> 99.9" and "< 0.1".
+// "> 99.9" and "< 0.1"; possible says that an outcome can happen even where
+// its chance has underflowed to 0. The first form takes 0 as impossible.
 [[nodiscard]] std::string PercentText(double chance, std::string_view separator);
+[[nodiscard]] std::string PercentText(double chance, bool possible, std::string_view separator);
 
 }  // namespace tarvelin

@@ -21,17 +21,20 @@ struct ChartBar {
 };
 
 struct OddsChart {
-    std::vector<ChartBar> bars;         // by count; never empty
-    int step = 1;                       // counts per bar, the step CountsWorthShowing lists them in
-    double average = 0;                 // the mean count, trials times the chance
-    std::size_t tallest = 0;            // the bar with the largest chance, the first of equals
+    std::vector<ChartBar> bars;  // by count; never empty
+    int step = 1;                // counts per bar, a RoundStep; each bar starts at a multiple
+    double average = 0;          // the mean count, trials times the chance
+    std::size_t tallest = 0;     // the bar with the largest chance, the first of equals
     std::vector<std::size_t> labelled;  // bars whose chance of at least is worth a label
+    int firstCount = 0;                 // the first count worth showing, where a copy starts
     int lastCount = 0;                  // the last count worth showing, where a copy ends
 };
 
-// The bars run over the counts CountsWorthShowing lists, in its steps; with a
-// step of 1 they start from none when those counts start near it. chances are
-// ChancesOf the same odds.
+// From firstCount to lastCount lie the counts CountsWorthShowing finds, and
+// also none when they start within a step of it and all the shots when they
+// end within a step of them, so that both ends of a small volley are treated
+// alike. The bars hold them in CountsWorthShowing's step, from the multiple
+// of it at or below firstCount. chances are ChancesOf the same odds.
 [[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, const Chances& chances);
 
 }  // namespace tarvelin

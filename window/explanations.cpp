@@ -9,6 +9,7 @@
 #include "calc/shooting_tables.h"
 #include "window/controls.h"
 #include "window/failure_message.h"
+#include "window/odds_table.h"
 
 using tarvelin::Field;
 
@@ -27,8 +28,8 @@ QString boxHelp(tarvelin::Box box) {
     return sign + QString::number(std::fabs(amount)) + " to the needed roll while ticked.";
 }
 
-QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const double> atLeast,
-                 std::string_view separator) {
+QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
+                 const tarvelin::CountChances& atLeast, std::string_view separator) {
     if (const auto* reason = std::get_if<tarvelin::NoOdds>(&odds)) {
         switch (*reason) {
         case tarvelin::NoOdds::NotAResult:
@@ -43,13 +44,14 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const 
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    const auto percent = [separator](double chance) {
-        return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
+    const auto percent = [separator](double chance, bool possible = false) {
+        return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
     };
     // Straight from the chance of a miss, so that a tiny chance of none does
-    // not vanish into 1 - (1 - tiny).
+    // not vanish into 1 - (1 - tiny); where even that underflows, it is still
+    // not impossible.
     const double none = std::pow(1 - binomial.chance, binomial.trials);
-    QStringList lines{"none: " + percent(none)};
+    QStringList lines{"none: " + percent(none, tarvelin::Possible(binomial, 0))};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(atLeast);
     if (shown.step > 1) {
         lines << QString("in steps of %1:").arg(shown.step);
@@ -60,23 +62,10 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds, std::span<const 
     return lines.join('\n');
 }
 
-QString oddsTitle(Field result, int shots, const QString& shown) {
+QString oddsTitle(Field result, int shots, double average, std::string_view separator) {
     return QString("%1 from %2 %3: average %4")
         .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
-             shown);
-}
-
-QString oddsTable(const QString& title, std::span<const double> exactly,
-                  std::span<const double> atLeast, int last, std::string_view separator) {
-    const auto percent = [separator](double chance) {
-        return QString::fromStdString(tarvelin::PercentText(chance, separator));
-    };
-    QString table = title + "\ncount\texactly %\tat least %\n";
-    for (int k = 0; k <= last; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        table += QString("%1\t%2\t%3\n").arg(k).arg(percent(exactly[at]), percent(atLeast[at]));
-    }
-    return table;
+             averageText(average, separator));
 }
 
 QString announcement(Field field, const QString& shown) {

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 #include <span>
 #include <string_view>
 
+#include "calc/odds.h"
 #include "calc/volley_sheet.h"
 
 [[nodiscard]] QString fieldHelp(tarvelin::Field field);
@@ -20,17 +22,11 @@
 // counts worth listing, from atLeast, the odds' chances of at least; or, without
 // odds, why there are none.
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
-                               std::span<const double> atLeast, std::string_view separator);
+                               const tarvelin::CountChances& atLeast, std::string_view separator);
 
-// One line on a result's odds: "Casualties from 12 shots: average 2.", with
-// the result's text as shown.
-[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, const QString& shown);
-
-// The odds as a table to paste: the title, the column names, then a row of
-// tab-separated count, chance of exactly and chance of at least it, in
-// percent, for each count from 0 to last.
-[[nodiscard]] QString oddsTable(const QString& title, std::span<const double> exactly,
-                                std::span<const double> atLeast, int last,
+// One line on a result's odds: "Casualties from 12 shots: average 2", with
+// the average rounded as the field rounds it.
+[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, double average,
                                 std::string_view separator);
 
 // What a screen reader says after a step: "Hits: 6." for the field's caption

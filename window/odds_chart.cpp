@@ -62,29 +62,45 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
 }
 
 void OddsChartPicture::layOut(const QString& title) {
+    const int plotTop = layOutHeading(title);
+    layOutPlot(plotTop);
+    // Under the axis the average's mark, then the counts, then the key.
+    const int countsTop = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
     const QFontMetrics metrics(font_);
-    const int margin = unit_ / 2;
-    const auto text = [this, &metrics](const QString& words, int x, int y) {
-        texts_.push_back({words, QRect(x, y, metrics.horizontalAdvance(words), unit_)});
-    };
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        const QString count = QString::number(chart_.bars[i].count);
+        const QRect columns = barColumns(i);
+        addText(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, countsTop);
+    }
+    layOutKey(countsTop + unit_ + unit_ / 2);
+}
 
+void OddsChartPicture::addText(const QString& words, int x, int y) {
+    texts_.push_back({words, QRect(x, y, QFontMetrics(font_).horizontalAdvance(words), unit_)});
+}
+
+int OddsChartPicture::layOutHeading(const QString& title) {
+    const int margin = unit_ / 2;
     int y = margin;
-    text(title, margin, y);
+    addText(title, margin, y);
     y += unit_;
     if (chart_.step > 1) {
-        text(QString("Each bar holds %1 counts, from the one under it.").arg(chart_.step), margin,
-             y);
+        addText(QString("Each bar holds %1 counts, from the one under it.").arg(chart_.step),
+                margin, y);
         y += unit_;
     }
     // A line's room above 100 %, for a label over a bar or a step up there.
-    y += unit_;
+    return y + unit_;
+}
+
+void OddsChartPicture::layOutPlot(int top) {
+    const QFontMetrics metrics(font_);
     const std::pair<double, QString> axis[] = {{1.0, "100 %"}, {0.5, "50 %"}, {0.0, "0 %"}};
     int axisWidth = 0;
     for (const auto& [chance, words] : axis) {
         axisWidth = std::max(axisWidth, metrics.horizontalAdvance(words));
     }
-    const int plotLeft = margin + axisWidth + unit_ / 2;
-
+    const int plotLeft = unit_ / 2 + axisWidth + unit_ / 2;
     // Bars wide enough for their counts, and wider, up to a limit, to reach
     // as far as the lines above them.
     const auto bars = static_cast<int>(chart_.bars.size());
@@ -100,33 +116,28 @@ void OddsChartPicture::layOut(const QString& title) {
     barWidth_ = std::max({unit_ * 8 / 5, widestCount + unit_ / 2,
                           std::min(3 * unit_, (widestLine - plotLeft) / bars)});
     gap_ = std::max(1, barWidth_ / 5);
-    plot_ = QRect(plotLeft, y, barWidth_ * bars, 8 * unit_);
+    plot_ = QRect(plotLeft, top, barWidth_ * bars, 8 * unit_);
     for (const auto& [chance, words] : axis) {
         const int width = metrics.horizontalAdvance(words);
-        text(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
+        addText(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
     }
-    // Under the axis the average's mark, then the counts, then the key.
-    y = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
-    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
-        const QString count = QString::number(chart_.bars[i].count);
-        const QRect columns = barColumns(i);
-        text(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, y);
-    }
-    y += unit_ + unit_ / 2;
-    int x = margin;
+}
+
+void OddsChartPicture::layOutKey(int y) {
+    int x = unit_ / 2;
     const int swatch = unit_ * 3 / 5;
     keyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
     x += swatch + unit_ / 4;
-    text("exactly", x, y);
+    addText("exactly", x, y);
     x = texts_.back().place.right() + 1 + unit_;
     keyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
     x += unit_ + unit_ / 4;
-    text("at least", x, y);
+    addText("at least", x, y);
     x = texts_.back().place.right() + 1 + unit_;
     keyMark_ = QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4),
                          QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
     x += unit_ / 2 + unit_ / 4;
-    text("average", x, y);
+    addText("average", x, y);
 }
 
 void OddsChartPicture::placeLabels(std::string_view separator) {
@@ -141,28 +152,51 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
     occupied_.push_back(averageMark().boundingRect());
     std::transform(texts_.begin(), texts_.end(), std::back_inserter(occupied_),
                    [](const Label& label) { return label.place; });
+    // Named by its count, so that a label that reaches over a neighbour
+    // cannot be taken for the neighbour's; as low as it fits.
+    const tarvelin::ChartBar& mode = chart_.bars[chart_.tallest];
     const QRect tallest = barRect(chart_.tallest);
-    const QString chance = percent(chart_.bars[chart_.tallest].chance, separator);
-    const int width = metrics.horizontalAdvance(chance);
-    std::vector<QPoint> spots;
-    for (int rise = 0; tallest.top() - unit_ - rise >= plot_.top() - unit_; rise += unit_ / 2) {
-        const int top = tallest.top() - 1 - unit_ - rise;
-        const std::array<int, 3> lefts{tallest.center().x() + 1 - width / 2,
-                                       tallest.right() + 1 - width, tallest.left()};
-        std::transform(lefts.begin(), lefts.end(), std::back_inserter(spots),
-                       [top](int left) { return QPoint(left, top); });
-    }
-    if (!place(chance, spots)) {
-        labels_.push_back({chance, QRect(spots.front(), QSize(width, unit_))});
+    const QString chance = percent(mode.chance, separator);
+    for (const QString& text : {QString("exactly %1: ").arg(mode.count) + chance,
+                                QString("=%1: ").arg(mode.count) + chance}) {
+        const int width = metrics.horizontalAdvance(text);
+        std::vector<QPoint> spots;
+        for (int top = tallest.top() - 1 - unit_; top >= plot_.top() - unit_; top -= unit_ / 2) {
+            for (const int left : {tallest.center().x() + 1 - width / 2,
+                                   tallest.right() + 1 - width, tallest.left()}) {
+                spots.emplace_back(left, top);
+            }
+        }
+        if (place(text, spots)) {
+            break;
+        }
     }
     for (const std::size_t i : chart_.labelled) {
-        const QString atLeast = percent(chart_.bars[i].atLeast, separator);
-        const int labelWidth = metrics.horizontalAdvance(atLeast);
-        const QRect columns = barColumns(i);
-        const int top = lineAt(chart_.bars[i].atLeast) - line_ / 2 - 1 - unit_;
-        const int end = plot_.left() + static_cast<int>(i + 1) * barWidth_;
-        place(atLeast, {QPoint(end + line_, top), QPoint(end - labelWidth, top),
-                        QPoint(columns.left(), top)});
+        placeAtLeast(i, separator);
+    }
+}
+
+void OddsChartPicture::placeAtLeast(std::size_t i, std::string_view separator) {
+    // Named by its count, in words where there is room, and touching its own
+    // step: over it from either end, or else under it past its drop.
+    const tarvelin::ChartBar& bar = chart_.bars[i];
+    const QString chance = percent(bar.atLeast, separator);
+    const std::array<QString, 2> texts{
+        QString("at least %1: ").arg(bar.count) + chance,
+        QString(QChar(0x2265)) + QString("%1: ").arg(bar.count) + chance};
+    const int step = lineAt(bar.atLeast);
+    // Clear of the drop of the step before it.
+    const int left = plot_.left() + static_cast<int>(i) * barWidth_ + line_ + 1;
+    const int right = plot_.left() + static_cast<int>(i + 1) * barWidth_;
+    const int above = step - line_ / 2 - 1 - unit_;
+    for (const bool over : {true, false}) {
+        for (const QString& text : texts) {
+            const int width = QFontMetrics(font_).horizontalAdvance(text);
+            if (over ? place(text, {QPoint(left, above), QPoint(right - width, above)})
+                     : place(text, {QPoint(right + line_, step + line_ / 2 + 1)})) {
+                return;
+            }
+        }
     }
 }
 
@@ -242,10 +276,12 @@ QColor OddsChartPicture::barColour(const QPalette& palette) {
     return mix(ink, base, 0.6);
 }
 
-void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
+void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool faded) const {
     const QColor base = palette.color(QPalette::ToolTipBase);
-    const QColor ink = palette.color(QPalette::ToolTipText);
-    const QColor bars = barColour(palette);
+    const QColor text = palette.color(QPalette::ToolTipText);
+    // Faded, the shapes keep a little of their contrast; the words stay readable.
+    const QColor ink = faded ? mix(text, base, 0.45) : text;
+    const QColor bars = faded ? mix(text, base, 0.2) : barColour(palette);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(QPoint(), size_), base);
@@ -271,7 +307,7 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
     painter.drawPolygon(keyMark_);
 
     painter.setFont(font_);
-    painter.setPen(ink);
+    painter.setPen(text);
     for (const auto* list : {&texts_, &labels_}) {
         for (const Label& label : *list) {
             painter.drawText(label.place, kTextFlags, label.text);

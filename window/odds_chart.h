@@ -34,29 +34,39 @@ public:
     [[nodiscard]] QRect barColumns(std::size_t bar) const;
 
     // Paints the whole picture, background included, with its top left
-    // corner at the painter's origin.
-    void paint(QPainter& painter, const QPalette& palette) const;
+    // corner at the painter's origin; faded, its bars and steps are greyed.
+    void paint(QPainter& painter, const QPalette& palette, bool faded = false) const;
 
     // The bars' colour: the palette's highlight where it stands out from the
     // tooltip's background by the 3:1 that graphics need, else a mix of the
     // tooltip's text into its background that does.
     [[nodiscard]] static QColor barColour(const QPalette& palette);
 
-private:
     struct Label {
         QString text;
         QRect place;
     };
+    // The tallest bar's chance and the "at least" points that found room.
+    [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
+    // The rectangle bar i is drawn as.
+    [[nodiscard]] QRect barRect(std::size_t i) const;
+    // The row of the plot that a chance is drawn at.
+    [[nodiscard]] int lineAt(double chance) const;
 
+private:
     // Title, step note, axis, bars and counts, the key; then the labels.
     void layOut(const QString& title);
+    void addText(const QString& words, int x, int y);
+    // The title and step note; gives the plot's top.
+    int layOutHeading(const QString& title);
+    void layOutPlot(int top);
+    void layOutKey(int y);
     void placeLabels(std::string_view separator);
+    void placeAtLeast(std::size_t bar, std::string_view separator);
     [[nodiscard]] int heightOf(double chance) const;
-    [[nodiscard]] int lineAt(double chance) const;
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps are drawn as.
     [[nodiscard]] std::vector<QRect> steps() const;
-    [[nodiscard]] QRect barRect(std::size_t i) const;
     [[nodiscard]] QPolygon averageMark() const;
     // Places a label at the first of `candidates` that clears everything
     // drawn or labelled so far; false when none does.

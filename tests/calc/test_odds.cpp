@@ -39,6 +39,15 @@ double exactAtLeast(int n, int k, std::int64_t num, std::int64_t den) {
     return static_cast<double>(sum) / static_cast<double>(power(den, n));
 }
 
+// Every count's chance, kept or not.
+std::vector<double> whole(const CountChances& chances) {
+    std::vector<double> all(chances.size());
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        all[k] = chances[k];
+    }
+    return all;
+}
+
 TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
     // The chances of the rows, and the products a worked example makes.
     const std::pair<std::int64_t, std::int64_t> chances[] = {
@@ -64,22 +73,31 @@ TEST(ChancesOf, IsExactForEveryTableChanceOnSmallCounts) {
 }
 
 TEST(ChancesOf, CertainImpossibleAndNoShots) {
+    // How the chance of none and of at least all the shots read: 0.0 only
+    // where the outcome cannot happen, though 2^-100000 underflows too.
     const struct {
         int n;
         double chance;
         std::vector<double> tail;
+        const char* none;
+        const char* all;
     } rows[] = {
-        {0, 0.5, {1}}, {0, 0, {1}}, {3, 0, {1, 0, 0, 0}}, {3, 1, {1, 1, 1, 1}}, {100'000, 0, {}},
+        {0, 0.5, {1}, "100.0", "100.0"},      {0, 0, {1}, "100.0", "100.0"},
+        {3, 0, {1, 0, 0, 0}, "100.0", "0.0"}, {3, 1, {1, 1, 1, 1}, "0.0", "100.0"},
+        {100'000, 0, {}, "100.0", "0.0"},     {100'000, 0.5, {}, "< 0.1", "< 0.1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.n) + " " + std::to_string(row.chance));
-        const auto tail = ChancesOf(row.n, row.chance).atLeast;
+        const Odds odds{row.n, row.chance};
+        const auto [exactly, tail] = ChancesOf(row.n, row.chance);
         if (row.tail.empty()) {
             EXPECT_EQ(tail.front(), 1);
             EXPECT_EQ(tail.back(), 0);
         } else {
-            EXPECT_EQ(tail, row.tail);
+            EXPECT_EQ(whole(tail), row.tail);
         }
+        EXPECT_EQ(PercentText(exactly.front(), Possible(odds, 0), "."), row.none);
+        EXPECT_EQ(PercentText(tail.back(), PossibleAtLeast(odds, row.n), "."), row.all);
     }
 }
 
@@ -166,62 +184,99 @@ TEST(ChancesOf, IsExactAndSumsToTheTails) {
     }
     // Certain, impossible and no shots; and a chance of none far below what a
     // difference of two tails near 1 could hold: 2^-1000.
-    EXPECT_EQ(ChancesOf(0, 0.5).exactly, std::vector<double>{1});
-    EXPECT_EQ(ChancesOf(3, 0).exactly, (std::vector<double>{1, 0, 0, 0}));
-    EXPECT_EQ(ChancesOf(3, 1).exactly, (std::vector<double>{0, 0, 0, 1}));
+    EXPECT_EQ(whole(ChancesOf(0, 0.5).exactly), std::vector<double>{1});
+    EXPECT_EQ(whole(ChancesOf(3, 0).exactly), (std::vector<double>{1, 0, 0, 0}));
+    EXPECT_EQ(whole(ChancesOf(3, 1).exactly), (std::vector<double>{0, 0, 0, 1}));
     const double none = ChancesOf(1000, 0.5).exactly.front();
     EXPECT_NEAR(none, std::ldexp(1.0, -1000), std::ldexp(1.0, -1000) * 1e-9);
 }
 
 TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
     // Counts worked out from exact fractions: the worked example's four
-    // results, the boundary of steps, bars capped at the shots, large volleys.
+    // results, the boundary of steps, bars capped at the shots, large volleys,
+    // and chances of at least on the shares that earn a label.
     const struct {
         int n;
         std::int64_t num;
         std::int64_t den;
         int first, lastStart, lastEnd, bars, step, tallest;
         std::vector<int> labelled;
-        int lastCount;  // the last count worth showing, which may lie inside the last bar
+        int firstCount, lastCount;  // the ends worth showing, which may lie inside a bar
     } rows[] = {
-        {12, 1, 2, 0, 11, 11, 12, 1, 6, {5, 6, 7}, 11},
-        {12, 1, 4, 0, 8, 8, 9, 1, 3, {2, 3, 4}, 8},
-        {12, 1, 12, 0, 5, 5, 6, 1, 1, {1, 2}, 5},
-        {12, 1, 6, 0, 7, 7, 8, 1, 2, {1, 2, 3}, 7},
-        {14, 1, 2, 1, 13, 14, 7, 2, 7, {5, 7}, 13},
-        {16, 2, 3, 4, 16, 16, 7, 2, 10, {8, 10, 12}, 16},
-        {3, 1, 1, 0, 3, 3, 4, 1, 3, {3}, 3},
-        {5, 0, 1, 0, 0, 0, 1, 1, 0, {}, 0},
-        {0, 1, 2, 0, 0, 0, 1, 1, 0, {}, 0},
-        {1000, 1, 2, 448, 548, 557, 11, 10, 498, {488, 498, 508}, 552},
-        {1000, 999, 1000, 994, 1000, 1000, 7, 1, 999, {998, 999, 1000}, 1000},
+        {12, 1, 2, 0, 12, 12, 13, 1, 6, {5, 6, 7}, 0, 12},
+        {12, 1, 4, 0, 8, 8, 9, 1, 3, {2, 3, 4}, 0, 8},
+        {12, 1, 12, 0, 5, 5, 6, 1, 1, {1, 2}, 0, 5},
+        {12, 1, 6, 0, 7, 7, 8, 1, 2, {1, 2, 3}, 0, 7},
+        {14, 1, 2, 0, 14, 14, 8, 2, 6, {6, 8}, 0, 14},
+        {16, 2, 3, 4, 16, 16, 7, 2, 10, {8, 10, 12}, 4, 16},
+        {3, 1, 1, 3, 3, 3, 1, 1, 3, {3}, 3, 3},
+        {5, 0, 1, 0, 0, 0, 1, 1, 0, {}, 0, 0},
+        {0, 1, 2, 0, 0, 0, 1, 1, 0, {}, 0, 0},
+        {2, 1, 2, 0, 2, 2, 3, 1, 1, {1, 2}, 0, 2},
+        {9, 1, 2, 0, 9, 9, 10, 1, 4, {3, 5, 6}, 0, 9},
+        {1000, 1, 2, 440, 550, 559, 12, 10, 500, {480, 500, 510}, 448, 552},
+        {1000, 999, 1000, 994, 1000, 1000, 7, 1, 999, {998, 999, 1000}, 994, 1000},
+        {10'000, 1, 2, 4800, 5150, 5199, 8, 50, 5000, {4950, 5000}, 4835, 5165},
+        {100'000, 1, 2, 49400, 50500, 50599, 12, 100, 50000, {49800, 50000, 50100}, 49480, 50520},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.num) + "/" +
                      std::to_string(row.den));
         const Odds odds{row.n, static_cast<double>(row.num) / static_cast<double>(row.den)};
-        const OddsChart chart = ChartOfOdds(odds, ChancesOf(odds.trials, odds.chance));
+        const Chances chances = ChancesOf(odds.trials, odds.chance);
+        const OddsChart chart = ChartOfOdds(odds, chances);
         ASSERT_EQ(chart.bars.size(), std::size_t(row.bars));
         EXPECT_EQ(chart.bars.front().count, row.first);
         EXPECT_EQ(chart.bars.back().count, row.lastStart);
         EXPECT_EQ(chart.bars.back().last, row.lastEnd);
+        EXPECT_EQ(chart.firstCount, row.firstCount);
         EXPECT_EQ(chart.lastCount, row.lastCount);
         EXPECT_EQ(chart.step, row.step);
         EXPECT_EQ(chart.bars[chart.tallest].count, row.tallest);
+        EXPECT_NEAR(chart.average,
+                    static_cast<double>(row.n * row.num) / static_cast<double>(row.den), 1e-9);
         std::vector<int> labelled;
         for (const std::size_t i : chart.labelled) {
             labelled.push_back(chart.bars[i].count);
         }
         EXPECT_EQ(labelled, row.labelled);
+        // Each bar starts at a multiple of the step where the one before ends,
+        // and holds the chance of exactly its counts.
+        for (std::size_t i = 0; i < chart.bars.size(); ++i) {
+            const ChartBar& bar = chart.bars[i];
+            EXPECT_EQ(bar.count % row.step, 0) << bar.count;
+            EXPECT_EQ(i == 0 ? row.first : chart.bars[i - 1].last + 1, bar.count);
+            const double held = chances.atLeast[std::size_t(bar.count)] -
+                                chances.atLeast[std::size_t(bar.last) + 1];
+            EXPECT_NEAR(bar.chance, held, 1e-12) << bar.count;
+        }
+    }
+}
+
+TEST(RoundStep, TheSmallestRoundStepWhoseRowsFit) {
+    const struct {
+        int first, last;
+        std::size_t most;
+        int step;
+    } rows[] = {
+        {1, 11, 12, 1},
+        {0, 12, 12, 2},
+        {448, 552, 12, 10},
+        {449, 560, 12, 20},
+        {0, 9, 1, 10},
+        {5, 5, 1, 1},
+        {7, 3, 12, 1},
+        {0, 100'000, 300, 500},
+        {0, 100'000, 0, 200'000},
+        {-5, 200'000, 12, 10'000},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(RoundStep(row.first, row.last, row.most), row.step)
+            << row.first << " to " << row.last << ", " << row.most;
     }
 }
 
 TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
-    // The worked example's casualties and hits.
-    EXPECT_EQ(CountsWorthShowing(ChancesOf(12, 1.0 / 6).atLeast).counts,
-              (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(CountsWorthShowing(ChancesOf(12, 0.5).atLeast).counts,
-              (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     const struct {
         std::vector<double> atLeast;
         std::vector<int> counts;
@@ -234,27 +289,62 @@ TEST(CountsWorthShowing, RunFromAllButCertainToAllButImpossible) {
         {{1, 0.9996, 0.9995, 0.0005, 0.0004}, {1, 2, 3}},
         {{1, 0.0004}, {}},
         {{1, 0.5, 0.3, 0.9}, {1, 2}, 3},
+        // The worked example's casualties and hits.
+        {whole(ChancesOf(12, 1.0 / 6).atLeast), {1, 2, 3, 4, 5, 6, 7}},
+        {whole(ChancesOf(12, 0.5).atLeast), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
         // Hits from 13 and 14 shots at a needed roll of 4: twelve counts in
-        // range are all listed, thirteen go in steps of two.
-        {ChancesOf(13, 0.5).atLeast, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {ChancesOf(14, 0.5).atLeast, {1, 3, 5, 7, 9, 11, 13}},
+        // range are all listed, thirteen go in steps of two from a multiple.
+        {whole(ChancesOf(13, 0.5).atLeast), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {whole(ChancesOf(14, 0.5).atLeast), {2, 4, 6, 8, 10, 12}},
     };
     for (const auto& row : rows) {
         const auto given = std::span(row.atLeast).first(std::min(row.atLeast.size(), row.given));
         EXPECT_EQ(CountsWorthShowing(given).counts, row.counts);
     }
-    // A hundred counts in range: every tenth, a round step.
+    // A hundred counts in range: every tenth, a round step from a multiple.
     std::vector<double> wide(101);
     for (std::size_t k = 0; k < wide.size(); ++k) {
         wide[k] = 1 - static_cast<double>(k) / 100;
     }
     const CountsShown shown = CountsWorthShowing(wide);
     EXPECT_EQ(shown.step, 10);
-    EXPECT_EQ(shown.counts, (std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}));
-    // Many shots never list more than twelve counts.
-    const CountsShown many = CountsWorthShowing(ChancesOf(100'000, 0.5).atLeast);
-    EXPECT_LE(many.counts.size(), kMostCountsShown);
-    EXPECT_GT(many.counts.size(), kMostCountsShown / 2);
+    EXPECT_EQ(shown.counts, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+}
+
+TEST(CountsWorthShowing, EndAtTheSameShareOnBothSidesInRoundSteps) {
+    // The ends against the independent model: the first count whose chance of
+    // at most reaches 0.05 % and the last whose chance of at least does.
+    const struct {
+        int n;
+        double chance;
+        int step;
+    } rows[] = {
+        {12, 0.5, 1},        {1000, 0.5, 10},         {10'000, 0.5, 50},
+        {100'000, 0.5, 100}, {100'000, 1.0 / 36, 50}, {100'000, 5.0 / 6, 100},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.chance));
+        const CountChances atLeast = ChancesOf(row.n, row.chance).atLeast;
+        const CountsShown shown = CountsWorthShowing(atLeast);
+        const auto atMost = [&row](int k) {
+            return 1 - referenceAtLeast(row.n, k + 1, row.chance);
+        };
+        EXPECT_GE(atMost(shown.first), 0.0005L);
+        EXPECT_LT(atMost(shown.first - 1), 0.0005L);
+        EXPECT_GE(referenceAtLeast(row.n, shown.last, row.chance), 0.0005L);
+        EXPECT_LT(referenceAtLeast(row.n, shown.last + 1, row.chance), 0.0005L);
+        EXPECT_EQ(shown.step, row.step);
+        ASSERT_FALSE(shown.counts.empty());
+        EXPECT_EQ(shown.counts.front() % row.step, 0);
+        EXPECT_LT(shown.counts.front() - row.step, std::max(shown.first, 1));
+        EXPECT_GT(shown.counts.back() + row.step, shown.last);
+        EXPECT_LE(shown.counts.size(), kMostCountsShown);
+        // The kept counts give what every count gives.
+        const CountsShown all = CountsWorthShowing(whole(atLeast));
+        EXPECT_EQ(all.counts, shown.counts);
+        EXPECT_EQ(all.first, shown.first);
+        EXPECT_EQ(all.last, shown.last);
+    }
 }
 
 TEST(PercentText, RoundsToOneDecimalAndNeverClaimsCertainty) {
@@ -262,14 +352,17 @@ TEST(PercentText, RoundsToOneDecimalAndNeverClaimsCertainty) {
         double chance;
         const char* separator;
         const char* text;
+        bool possible = false;  // said outright; otherwise taken from the chance
     } rows[] = {
         {0, ".", "0.0"},          {1, ".", "100.0"},       {0.619, ".", "61.9"},
         {0.99949, ".", "99.9"},   {0.9996, ".", "> 99.9"}, {0.0004, ".", "< 0.1"},
         {1e-300, ".", "< 0.1"},   {0.00051, ".", "0.1"},   {0.112, ",", "11,2"},
-        {0.99999, ",", "> 99,9"},
+        {0.99999, ",", "> 99,9"}, {0, ",", "< 0,1", true}, {0.25, ".", "25.0", true},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(PercentText(row.chance, row.separator), row.text) << row.chance;
+        const std::string text = row.possible ? PercentText(row.chance, true, row.separator)
+                                              : PercentText(row.chance, row.separator);
+        EXPECT_EQ(text, row.text) << row.chance;
     }
 }
 

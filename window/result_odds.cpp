@@ -1,0 +1,277 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+#include "window/result_odds.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStringList>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+#include <utility>
+
+#include "calc/number_text.h"
+#include "calc/shooting_tables.h"
+#include "window/explanations.h"
+#include "window/odds_tip.h"
+#include "window/out_of_date.h"
+
+using tarvelin::Field;
+
+namespace {
+
+constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
+
+}  // namespace
+
+ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet,
+                               ResultFields fields)
+    : QObject(&window), window_(window), sheet_(sheet), fields_(fields) {
+    for (QLineEdit* field : fields_) {
+        field->installEventFilter(this);
+    }
+    refresh();
+}
+
+void ResultOddsView::begin(const tarvelin::UserAction& action) {
+    if (!freshness_.busy()) {
+        const auto* command = std::get_if<tarvelin::Command>(&action);
+        running_ = command != nullptr ? std::optional(*command) : std::nullopt;
+    }
+    freshness_.begin(action);
+}
+
+void ResultOddsView::end(bool failed) {
+    freshness_.end(failed);
+    if (!freshness_.busy() && running_ && !failed) {
+        noteVolley(*running_);
+    }
+    refresh();
+}
+
+void ResultOddsView::noteVolley(tarvelin::Command step) {
+    const auto text = [this](Field field) { return QString::fromStdString(sheet_.text(field)); };
+    const auto after = [](const QString& before, const QString& more) {
+        return before.isEmpty() ? more : before + ", " + more;
+    };
+    switch (step) {
+    case tarvelin::Command::Command2: {
+        QStringList roll{"needed roll " + text(Field::Text2)};
+        for (const tarvelin::Box box : tarvelin::kAllBoxes) {
+            if (sheet_.box(box)) {
+                roll << QString::fromUtf8(tarvelin::BoxCaption(box).data(),
+                                          static_cast<qsizetype>(tarvelin::BoxCaption(box).size()));
+            }
+        }
+        // The rating only while the field still shows the one To Hit read.
+        const auto rating = tarvelin::ParseNumber(sheet_.text(Field::Text1), sheet_.separator());
+        const bool read =
+            std::holds_alternative<double>(rating) && std::get<double>(rating) == sheet_.aimcraft();
+        const QString shots = text(Field::Text4) + (sheet_.shots() == 1 ? " shot" : " shots");
+        volleys_[0] = shots + ", " +
+                      (read ? "Aimcraft " + text(Field::Text1) + " (" + roll.join(", ") + ")"
+                            : roll.join(", "));
+        break;
+    }
+    case tarvelin::Command::Command3:
+        volleys_[1] = after(volleys_[0], "To Wound " + text(Field::Text5));
+        break;
+    case tarvelin::Command::Command4:
+        volleys_[2] = after(volleys_[1], "Armour Save " + text(Field::Text7));
+        break;
+    case tarvelin::Command::Command5:
+        volleys_[3] = volleys_[2];
+        break;
+    case tarvelin::Command::Command1:
+    case tarvelin::Command::Command6:
+        break;
+    }
+}
+
+void ResultOddsView::changed(Field field) {
+    freshness_.changed(field);
+    if (!freshness_.busy()) {
+        refresh();
+    }
+}
+
+void ResultOddsView::changed(tarvelin::Box box, bool ticked) {
+    freshness_.changed(box, ticked);
+    if (!freshness_.busy()) {
+        refresh();
+    }
+}
+
+void ResultOddsView::hideTip() {
+    if (tip_ != nullptr) {
+        tip_->hide();
+    }
+}
+
+bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
+    const auto* const found = std::find(fields_.begin(), fields_.end(), watched);
+    if (found == fields_.end()) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto i = static_cast<std::size_t>(found - fields_.begin());
+    switch (event->type()) {
+    case QEvent::ApplicationPaletteChange:
+        showFreshness(i);  // the faint colour of the new palette
+        break;
+    case QEvent::KeyPress:
+        return openMenuByKey(*fields_[i], *static_cast<QKeyEvent*>(event));
+    case QEvent::ToolTip:
+        // A result's odds show on hover, and also when the keyboard brings
+        // the focus to it; with a chart when it has odds, as text when not.
+        if (showTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
+            return true;
+        }
+        break;
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
+            showTipOnFocus(i);
+        }
+        break;
+    }
+    case QEvent::ContextMenu:
+        // One menu at a time, should the platform also turn a key into one.
+        if (QApplication::activePopupWidget() == nullptr) {
+            showMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
+        }
+        return true;
+    default:
+        break;  // typing and painting pass straight through
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool ResultOddsView::openMenuByKey(QLineEdit& field, const QKeyEvent& key) {
+    // The desktop's other key for a context menu beside the Menu key, which
+    // Qt turns into a menu only on Windows. It goes the way the Menu key
+    // goes, so the menu is the same and opens where the keyboard works.
+    if (key.key() != Qt::Key_F10 || key.modifiers() != Qt::ShiftModifier) {
+        return false;
+    }
+    const QPoint at = field.inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, field.mapToGlobal(at));
+    QApplication::sendEvent(&field, &menu);
+    return true;
+}
+
+void ResultOddsView::showTipOnFocus(std::size_t i) {
+    QLineEdit* result = fields_[i];
+    // A tooltip hides at any focus event, so it waits for this one to end.
+    QTimer::singleShot(0, result, [this, i, result] {
+        if (result->hasFocus() && !showTip(i, std::nullopt)) {
+            QToolTip::showText(result->mapToGlobal(QPoint(0, result->height())), result->toolTip(),
+                               result);
+        }
+    });
+}
+
+bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
+    const Shown& shown = shown_[i];
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    if (!shown.chart || binomial == nullptr) {
+        return false;
+    }
+    QLineEdit* result = fields_[i];
+    if (tip_ == nullptr) {
+        tip_ = new OddsTip(&window_);
+    }
+    const QString title =
+        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator());
+    tip_->setFaded(shown.stale.has_value());
+    tip_->showFor(result, pointer,
+                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
+                  result->toolTip());
+    return true;
+}
+
+void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
+    QLineEdit* result = fields_[i];
+    QMenu* menu = result->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
+    menu->addSeparator();
+    // Copy Odds last, where Up from the top of a menu opened by keyboard lands.
+    for (const auto& [caption, layout] : {std::pair{"Copy Odds as Text", TableLayout::Columns},
+                                          std::pair{"Copy Odds", TableLayout::Tabs}}) {
+        QAction* copyOdds = menu->addAction(caption);
+        if (shown_[i].chart) {
+            connect(copyOdds, &QAction::triggered, this, [this, i, layout] { copy(i, layout); });
+        } else {
+            copyOdds->setEnabled(false);
+            copyOdds->setToolTip(oddsHelp(shown_[i].odds, {}, sheet_.separator()));
+        }
+    }
+    menu->popup(pos);
+}
+
+void ResultOddsView::copy(std::size_t i, TableLayout layout) {
+    const Shown& shown = shown_[i];
+    if (shown.chart) {
+        QGuiApplication::clipboard()->setText(oddsTable(kResults[i], volleys_[i], *shown.chart,
+                                                        shown.chances, sheet_.separator(), layout));
+    }
+}
+
+void ResultOddsView::refresh() {
+    if (freshness_.busy()) {
+        return;  // the action is not over; what it leaves is shown at its end
+    }
+    for (std::size_t i = 0; i < kResults.size(); ++i) {
+        const auto odds = sheet_.odds(kResults[i]);
+        const auto stale = freshness_.outOfDate(kResults[i]);
+        Shown& shown = shown_[i];
+        if (odds == shown.odds && stale == shown.stale) {
+            continue;  // worked out once per stored result, never per keystroke
+        }
+        if (odds != shown.odds) {
+            shown = Shown{odds, {}, std::nullopt, stale};
+            if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
+                shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+                shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+            }
+        }
+        shown.stale = stale;
+        QLineEdit* result = fields_[i];
+        QString text = fieldHelp(kResults[i]) + '\n' +
+                       oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+        if (stale) {
+            text.prepend(outOfDateText(kResults[i], *stale) + '\n');
+        }
+        result->setToolTip(text);
+        result->setAccessibleDescription(text);
+        showFreshness(i);
+        if (tip_ != nullptr && tip_->field() == result) {
+            tip_->hide();
+        }
+    }
+}
+
+void ResultOddsView::showFreshness(std::size_t i) {
+    QLineEdit* result = fields_[i];
+    // As a placeholder is drawn: the palette's own faint text colour, in
+    // italics, so that it reads as not quite there in any theme. Only these
+    // two are set; everything else still comes from the window.
+    if (!shown_[i].stale) {
+        result->setFont(QFont());
+        result->setPalette(QPalette());
+        return;
+    }
+    QFont italic;
+    italic.setItalic(true);
+    result->setFont(italic);
+    QPalette faint;
+    faint.setColor(QPalette::Text, QApplication::palette(result).color(QPalette::PlaceholderText));
+    result->setPalette(faint);
+}
