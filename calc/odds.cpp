@@ -115,6 +115,18 @@ int RoundStep(int first, int last, std::size_t most) {
 
 namespace {
 
+// The counts from first to last in the round step that keeps them few.
+CountsShown listed(int first, int last) {
+    CountsShown shown{{}, RoundStep(first, last, kMostCountsShown), first, last};
+    // "At least none" is certain and says nothing; the chance of none stands apart.
+    const int listedFrom = std::max(first, 1);
+    for (int k = (listedFrom + shown.step - 1) / shown.step * shown.step; k <= last;
+         k += shown.step) {
+        shown.counts.push_back(k);
+    }
+    return shown;
+}
+
 // at(k) is the chance of at least k for k below size; only the counts from
 // `from` to before `to` are looked at, the caller knowing that none outside
 // them can be an end.
@@ -138,14 +150,7 @@ CountsShown countsWorthShowing(const AtLeast& at, std::size_t size, std::size_t 
         }
     }
     shown.last = std::max(shown.last, shown.first);
-    shown.step = RoundStep(shown.first, shown.last, kMostCountsShown);
-    // "At least none" is certain and says nothing; the chance of none stands apart.
-    const int listedFrom = std::max(shown.first, 1);
-    for (int k = (listedFrom + shown.step - 1) / shown.step * shown.step; k <= shown.last;
-         k += shown.step) {
-        shown.counts.push_back(k);
-    }
-    return shown;
+    return listed(shown.first, shown.last);
 }
 
 }  // namespace
@@ -163,6 +168,12 @@ CountsShown CountsWorthShowing(const CountChances& atLeast) {
     const std::size_t to = std::min(first + atLeast.kept().size() + 1, atLeast.size());
     const auto at = [&atLeast](std::size_t k) { return atLeast[k]; };
     return countsWorthShowing(at, atLeast.size(), from, to);
+}
+
+CountsShown CountsWorthShowing(const CountChances& atLeast, const CountChances& other) {
+    const CountsShown one = CountsWorthShowing(atLeast);
+    const CountsShown two = CountsWorthShowing(other);
+    return listed(std::min(one.first, two.first), std::max(one.last, two.last));
 }
 
 std::string PercentText(double chance, std::string_view separator) {
