@@ -52,6 +52,7 @@ Form1::Form1(std::string separator, QWidget* parent)
     results_ = new ResultOddsView(
         *this, sheet_,
         {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)});
+    connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
 }
 
 Form1::~Form1() {
@@ -164,9 +165,15 @@ void Form1::step(void (VolleySheet::*action)(), Command command, std::optional<F
     if (failures_ != failuresBefore) {
         return;  // the failure message speaks instead
     }
-    announcer_->say(widgets_.commands[indexOf(command)],
-                    shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
-                          : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
+    QWidget* const source = widgets_.commands[indexOf(command)];
+    if (!shown) {
+        announcer_->say(source, "Aimcraft, Shots, To Wound and Armour Save cleared.");
+        return;
+    }
+    const QString text = widgets_.texts[indexOf(*shown)]->text();
+    const std::optional<double> pinned = results_->pinnedAverage(*shown);
+    announcer_->say(source, pinned ? announcement(*shown, text, *pinned, sheet_.separator())
+                                   : announcement(*shown, text));
 }
 
 void Form1::tick(Box box, bool ticked) {
