@@ -824,6 +824,10 @@ private slots:
         if (opens) {
             QCOMPARE(menu->actions().back()->text(), QString("Copy Odds"));
             QVERIFY(menu->actions().back()->isEnabled());
+            const QList<QAction*> entries = menu->actions();
+            QVERIFY(std::any_of(entries.begin(), entries.end(), [](const QAction* a) {
+                return a->text() == "Compare with This" && a->isEnabled();
+            }));
             menu->close();
         }
         QCOMPARE(field->text(), QString("3."));
