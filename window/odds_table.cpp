@@ -89,8 +89,8 @@ QString inColumns(const std::vector<QStringList>& rows) {
 QString oddsTable(tarvelin::Field result, const QString& volley, const tarvelin::OddsChart& chart,
                   const tarvelin::Chances& chances, std::string_view separator,
                   TableLayout layout) {
-    const QString heading = fieldCaption(result) + " of " + volley + ": average " +
-                            averageText(chart.average, separator) + '\n';
+    QString heading = fieldCaption(result) + " of " + volley + ": average " +
+                      averageText(chart.average, separator) + '\n';
     std::vector<QStringList> rows{{"count", "exactly %", "at least %"}};
     // The counts the chart shows, from the multiple of a round step at or
     // below its first, so that a long tail never makes a long table.
