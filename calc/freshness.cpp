@@ -88,7 +88,8 @@ void Freshness::end(bool failed) {
     }
     const std::optional<UserAction> action = std::exchange(current_, std::nullopt);
     const auto* const command = action ? std::get_if<Command>(&*action) : nullptr;
-    const std::optional<std::size_t> result = command ? resultOf(*command) : std::nullopt;
+    const std::optional<std::size_t> result =
+        command != nullptr ? resultOf(*command) : std::nullopt;
     if (!result) {
         return;
     }

@@ -101,7 +101,7 @@ QString oddsTable(tarvelin::Field result, const QString& volley, const tarvelin:
 QString oddsTable(const TableVolley& now, const TableVolley* pinned, std::string_view separator,
                   TableLayout layout) {
     const tarvelin::OddsChart& chart = now.chart;
-    const QString heading =
+    QString heading =
         now.heading + '\n' + (pinned != nullptr ? "Pinned: " + pinned->heading + '\n' : QString());
     std::vector<QStringList> rows{{"count", "exactly %", "at least %"}};
     if (pinned != nullptr) {

@@ -71,9 +71,9 @@ void ResultOddsView::noteVolley(tarvelin::Command step) {
             }
         }
         // The rating only while the field still shows the one To Hit read.
-        const auto rating = tarvelin::ParseNumber(sheet_.text(Field::Text1), sheet_.separator());
-        const bool read =
-            std::holds_alternative<double>(rating) && std::get<double>(rating) == sheet_.aimcraft();
+        const auto parsed = tarvelin::ParseNumber(sheet_.text(Field::Text1), sheet_.separator());
+        const double* rating = std::get_if<double>(&parsed);
+        const bool read = rating != nullptr && *rating == sheet_.aimcraft();
         const QString shots = text(Field::Text4) + (sheet_.shots() == 1 ? " shot" : " shots");
         volleys_[0] = shots + ", " +
                       (read ? "Aimcraft " + text(Field::Text1) + " (" + roll.join(", ") + ")"
@@ -218,10 +218,12 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
     addCompareEntries(*menu, i);
     menu->addSeparator();
     // Copy Odds last, where Up from the top of a menu opened by keyboard lands.
-    for (const auto& [caption, layout] : {std::pair{"Copy Odds as Text", TableLayout::Columns},
-                                          std::pair{"Copy Odds", TableLayout::Tabs}}) {
-        QAction* copyOdds = menu->addAction(caption);
+    const std::pair<const char*, TableLayout> entries[] = {
+        {"Copy Odds as Text", TableLayout::Columns}, {"Copy Odds", TableLayout::Tabs}};
+    for (const auto& entry : entries) {
+        QAction* copyOdds = menu->addAction(entry.first);
         if (shown_[i].chart) {
+            const TableLayout layout = entry.second;
             connect(copyOdds, &QAction::triggered, this, [this, i, layout] { copy(i, layout); });
         } else {
             copyOdds->setEnabled(false);

@@ -154,14 +154,26 @@ bool writtenIn(const QImage& image, const QString& text, const QFont& font,
     painter.end();
     const auto inky = [&ink](QRgb pixel) { return contrastRatio(QColor(pixel), ink) < 1.5; };
     const auto bare = [&base](QRgb pixel) { return contrastRatio(QColor(pixel), base) < 1.1; };
-    for (int top = 0; top + words.height() <= image.height(); ++top) {
-        for (int left = 0; left + words.width() <= image.width(); ++left) {
+    // Each pixel judged once: 1 ink, 2 bare background, 0 neither.
+    const auto judge = [&](const QImage& from) {
+        std::vector<std::vector<char>> kinds(std::size_t(from.height()));
+        for (int y = 0; y < from.height(); ++y) {
+            for (int x = 0; x < from.width(); ++x) {
+                const QRgb pixel = from.pixel(x, y);
+                kinds[std::size_t(y)].push_back(inky(pixel) ? 1 : bare(pixel) ? 2 : 0);
+            }
+        }
+        return kinds;
+    };
+    const auto want = judge(words);
+    const auto found = judge(image);
+    for (std::size_t top = 0; top + want.size() <= found.size(); ++top) {
+        for (std::size_t left = 0; left + want[0].size() <= found[0].size(); ++left) {
             bool same = true;
-            for (int y = 0; same && y < words.height(); ++y) {
-                for (int x = 0; same && x < words.width(); ++x) {
-                    const QRgb want = words.pixel(x, y);
-                    const QRgb found = image.pixel(left + x, top + y);
-                    same = inky(want) ? inky(found) : want != base.rgb() || bare(found);
+            for (std::size_t y = 0; same && y < want.size(); ++y) {
+                for (std::size_t x = 0; same && x < want[0].size(); ++x) {
+                    const char is = found[top + y][left + x];
+                    same = want[y][x] == 1 ? is == 1 : want[y][x] == 0 || is == 2;
                 }
             }
             if (same) {
@@ -652,28 +664,36 @@ private slots:
         QTest::addColumn<QPoint>("pointer");  // (-1, -1): reached by keyboard
         QTest::addColumn<int>("pixels");      // the tooltip font's size
         QTest::addColumn<int>("shots");
+        QTest::addColumn<QString>("shrinks");  // nothing, the chart, lines or all
         const QRect hits(160, 120, 81, 19);
         const QRect casualties(160, 312, 81, 19);
         const QPoint keyboard(-1, -1);
+        const QRect large(0, 0, 800, 600);  // 1600x1200 at a scale of 2
         QTest::newRow("1600x1200 at 2, Hits")
-            << QRect(0, 0, 800, 600) << hits << QPoint(164, 124) << 12 << 12;
+            << large << hits << QPoint(164, 124) << 12 << 12 << "nothing";
         QTest::newRow("1600x1200 at 2, 1.5 font, Wounds")
-            << QRect(0, 0, 800, 600) << QRect(160, 184, 81, 19) << QPoint(200, 200) << 18 << 100000;
+            << large << QRect(160, 184, 81, 19) << QPoint(200, 200) << 18 << 100000 << "lines";
         QTest::newRow("window at the bottom")
-            << QRect(0, 0, 800, 600) << casualties.translated(0, 260) << QPoint(170, 575) << 12
-            << 12;
+            << large << casualties.translated(0, 260) << QPoint(170, 575) << 12 << 12 << "nothing";
         QTest::newRow("keyboard, at the bottom")
-            << QRect(0, 0, 800, 600) << casualties.translated(0, 260) << keyboard << 12 << 1000;
+            << large << casualties.translated(0, 260) << keyboard << 12 << 1000 << "nothing";
+        QTest::newRow("a little short")
+            << large << QRect(160, 218, 81, 19) << QPoint(164, 222) << 12 << 12 << "the chart";
         QTest::newRow("right edge")
-            << QRect(0, 0, 800, 600) << QRect(760, 120, 81, 19) << QPoint(790, 130) << 12 << 12;
-        QTest::newRow("second screen")
-            << QRect(800, 0, 1024, 768) << hits.translated(800, 0) << QPoint(980, 124) << 12 << 12;
+            << large << QRect(760, 120, 81, 19) << QPoint(790, 130) << 12 << 12 << "nothing";
+        QTest::newRow("narrow") << QRect(0, 0, 300, 800) << QRect(100, 120, 81, 19)
+                                << QPoint(104, 124) << 12 << 12 << "the chart";
+        QTest::newRow("too narrow") << QRect(0, 0, 200, 800) << QRect(100, 120, 81, 19)
+                                    << QPoint(104, 124) << 12 << 12 << "all";
+        QTest::newRow("second screen") << QRect(800, 0, 1024, 768) << hits.translated(800, 0)
+                                       << QPoint(980, 124) << 12 << 12 << "nothing";
         QTest::newRow("800x600 at 2")
-            << QRect(0, 0, 400, 300) << hits << QPoint(164, 124) << 12 << 12;
+            << QRect(0, 0, 400, 300) << hits << QPoint(164, 124) << 12 << 12 << "lines";
         QTest::newRow("800x600 at 2, 1.5 font")
             << QRect(0, 0, 400, 300) << casualties.translated(0, -120) << QPoint(200, 200) << 18
-            << 12;
-        QTest::newRow("tiny, large font") << QRect(0, 0, 320, 240) << hits << keyboard << 30 << 12;
+            << 12 << "all";
+        QTest::newRow("tiny, large font")
+            << QRect(0, 0, 320, 240) << hits << keyboard << 30 << 12 << "all";
     }
 
     void oddsTooltipFitsTheScreen() {
@@ -682,6 +702,7 @@ private slots:
         QFETCH(QPoint, pointer);
         QFETCH(int, pixels);
         QFETCH(int, shots);
+        QFETCH(QString, shrinks);
         const auto restore = qScopeGuard([was = QToolTip::font()] { QToolTip::setFont(was); });
         QFont font("DejaVu Sans");
         font.setPixelSize(pixels);
@@ -699,12 +720,25 @@ private slots:
         QCOMPARE(place.size(), tip.size());
         QVERIFY(!place.intersects(field));
         QVERIFY(!hover || !place.adjusted(0, -16, 0, 0).contains(*hover));
-        // Each way of shrinking only once the one before has gone its whole way.
-        QVERIFY(tip.shownText() == tip.text() || tip.chartScale() == 0.5);
-        QVERIFY(tip.shrink() == 1 || tip.shownText().count('\n') == 2);
-        QCOMPARE(
-            tip.text().startsWith(tip.shownText().chopped(tip.shownText() == tip.text() ? 0 : 1)),
-            true);
+        // Each way of shrinking only once the one before has gone its whole
+        // way, and no further than the room asks.
+        const bool cut = tip.shownText() != tip.text();
+        QCOMPARE(tip.chartScale() < 1, shrinks != "nothing");
+        QCOMPARE(cut, shrinks == "lines" || (shrinks == "all" && tip.width() < screen.width() - 1));
+        QCOMPARE(tip.shrink() < 1, shrinks == "all");
+        QVERIFY(!cut ||
+                (tip.chartScale() == 0.5 && tip.text().startsWith(tip.shownText().chopped(1))));
+        const int slack = place.top() > field.bottom() ? screen.bottom() - place.bottom()
+                                                       : place.top() - screen.top();
+        QVERIFY(shrinks == "nothing" || shrinks == "all" || tip.width() >= screen.width() - 2 ||
+                slack < QFontMetrics(font).height());
+        if (tip.shrink() == 1) {
+            // Whole: the first and the last line written, in the tip's colours.
+            const QImage image = tip.grab().toImage();
+            QVERIFY(
+                writtenIn(image, tip.shownText().section('\n', 0, 0), tip.font(), tip.palette()));
+            QVERIFY(writtenIn(image, tip.shownText().section('\n', -1), tip.font(), tip.palette()));
+        }
     }
 
     // The chart as painted: each bar as high as its exact chance, within a
