@@ -71,9 +71,10 @@ double chartTips(const std::vector<Stored>& stored, OddsTip& tip, int times) {
     timer.start();
     for (int i = 0; i < times; ++i) {
         for (const Stored& s : stored) {
-            tip.setContent(OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.chart.average, "."),
-                                            QToolTip::font(), "."),
-                           s.text, room);
+            tip.setContent(
+                OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.chart.average, "."),
+                                 QToolTip::font(), "."),
+                s.text, room);
             QImage image(tip.size(), QImage::Format_ARGB32_Premultiplied);
             tip.render(&image);
         }

@@ -101,7 +101,7 @@ int RoundStep(int first, int last, std::size_t most) {
     const int to = std::clamp(last, from, kMaxOddsTrials);
     const std::size_t atMost = std::max<std::size_t>(most, 1);
     const auto rows = [from, to](int step) {
-        return static_cast<std::size_t>(to / step - from / step + 1);
+        return static_cast<std::size_t>(to / step) - static_cast<std::size_t>(from / step) + 1;
     };
     // Ends once a step passes to: then one row holds everything.
     for (int scale = 1;; scale *= 10) {

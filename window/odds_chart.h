@@ -78,7 +78,7 @@ private:
     void layOutPinnedKey(int y);
     void paintPinned(QPainter& painter, const QColor& colour) const;
     void placeLabels(std::string_view separator);
-    void placeAtLeast(std::size_t bar, std::string_view separator);
+    void placeAtLeast(std::size_t i, std::string_view separator);
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps of a chart are drawn as.
