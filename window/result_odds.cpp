@@ -151,6 +151,13 @@ bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
+    case QEvent::FocusOut:
+        // A description held back while the field had the focus (see describe).
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            fields_[i]->accessibleDescription() != fields_[i]->toolTip()) {
+            fields_[i]->setAccessibleDescription(fields_[i]->toolTip());
+        }
+        break;
     case QEvent::ContextMenu:
         // One menu at a time, should the platform also turn a key into one.
         if (QApplication::activePopupWidget() == nullptr) {
@@ -358,7 +365,13 @@ void ResultOddsView::describe(std::size_t i) {
         text.prepend(outOfDateText(kResults[i], *shown.stale) + '\n');
     }
     fields_[i]->setToolTip(text);
-    fields_[i]->setAccessibleDescription(text);
+    // Qt before 6.8 tells screen readers of a changed description in a form
+    // they cannot speak, and they try to for the control with the focus: the
+    // field whose own menu pinned it takes its new description when the
+    // focus leaves it, and the announcement says what changed meanwhile.
+    if (QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || window_.focusWidget() != fields_[i]) {
+        fields_[i]->setAccessibleDescription(text);
+    }
 }
 
 void ResultOddsView::showFreshness(std::size_t i) {
