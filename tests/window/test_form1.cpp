@@ -818,10 +818,33 @@ private slots:
             }
             QVERIFY2(step >= stepAbove && step <= bottom + 2, qPrintable(QString::number(i)));
             QVERIFY(i > 0 || step <= plot.top());
+            // Between the step above and this one, the drop at their bars' border.
+            if (i > 0 && step - stepAbove > 2) {
+                const int border =
+                    (picture.barColumns(i - 1).translated(origin).right() + columns.left()) / 2;
+                QCOMPARE(image.pixel(border, (stepAbove + step) / 2), ink);
+            }
             stepAbove = step;
         }
         QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
                  std::max_element(exact.begin(), exact.end()) - exact.begin());
+        // The axis under the bars, its words and the key's, each on bare ground.
+        QCOMPARE(image.pixel(plot.center().x(), bottom + 1), ink);
+        for (const char* words : {"100 %", "50 %", "0 %", "exactly", "at least", "average"}) {
+            QVERIFY2(writtenIn(image, words, shownTip()->font(), palette), words);
+        }
+        // The average's mark under the bar of a whole average, and only there.
+        const double average = shots.toInt() * chance;
+        const auto& bars = picture.chart().bars;
+        for (std::size_t i = 0; i < bars.size() && picture.chart().step == 1; ++i) {
+            const int x = picture.barColumns(i).translated(origin).center().x();
+            const int unit = QFontMetrics(shownTip()->font()).height();
+            bool marked = false;
+            for (int y = bottom + 2 + unit / 7; y < bottom + unit / 2; ++y) {
+                marked = marked || image.pixel(x, y) == ink;
+            }
+            QCOMPARE(marked, bars[i].count == average);
+        }
         shownTip()->hide();
     }
 
@@ -933,7 +956,24 @@ private slots:
         }
         // Beside a pinned chart's dashed steps a label may find no room; the
         // lines under the chart give every value.
-        QVERIFY(atLeast > 0 || pinned > 0);
+        if (pinned == 0) {
+            QCOMPARE(atLeast, int(chart.labelled.size()));
+        }
+        // Clear of the "at least" path: each step's row and its drop at the
+        // border with the next bar.
+        const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
+        for (std::size_t b = 0; b < chart.bars.size(); ++b) {
+            const QRect columns = picture.barColumns(b);
+            const int step = picture.lineAt(chart.bars[b].atLeast);
+            const int next = b + 1 < chart.bars.size() ? picture.lineAt(chart.bars[b + 1].atLeast)
+                                                       : picture.plot().bottom();
+            const int border = picture.plot().left() + int(b + 1) * barWidth - 1;
+            for (const auto& label : labels) {
+                QVERIFY(
+                    !label.place.intersects(QRect(columns.left(), step - 1, columns.width(), 2)));
+                QVERIFY(!label.place.intersects(QRect(border, step, 1, next - step)));
+            }
+        }
     }
 
     // Copy Odds puts the table on the clipboard: for the worked example's
