@@ -980,56 +980,32 @@ private slots:
     // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
     void copyOddsPutsTheTableOnTheClipboard_data() {
         QTest::addColumn<QString>("separator");
-        QTest::addColumn<QString>("shots");
+        QTest::addColumn<int>("shots");
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("pinned");  // the shots of a pinned volley, if any
-        QTest::newRow("point") << "."
-                               << "12"
-                               << "Copy Odds"
-                               << "";
-        QTest::newRow("comma") << ","
-                               << "12"
-                               << "Copy Odds"
-                               << "";
-        QTest::newRow("as text") << ","
-                                 << "12"
-                                 << "Copy Odds as Text"
-                                 << "";
-        QTest::newRow("100,000 shots") << "."
-                                       << "100000"
-                                       << "Copy Odds"
-                                       << "";
-        QTest::newRow("100,000 shots as text") << ","
-                                               << "100000"
-                                               << "Copy Odds as Text"
-                                               << "";
-        QTest::newRow("24 shots, 12 pinned") << "."
-                                             << "24"
-                                             << "Copy Odds"
-                                             << "12";
-        QTest::newRow("12 shots, 24 pinned, as text") << ","
-                                                      << "12"
-                                                      << "Copy Odds as Text"
-                                                      << "24";
-        QTest::newRow("1,000 shots, 12 pinned") << "."
-                                                << "1000"
-                                                << "Copy Odds"
-                                                << "12";
+        QTest::addColumn<int>("pinned");  // the shots of a pinned volley, or 0
+        QTest::newRow("point") << "." << 12 << "Copy Odds" << 0;
+        QTest::newRow("comma") << "," << 12 << "Copy Odds" << 0;
+        QTest::newRow("as text") << "," << 12 << "Copy Odds as Text" << 0;
+        QTest::newRow("100,000 shots") << "." << 100000 << "Copy Odds" << 0;
+        QTest::newRow("100,000 shots as text") << "," << 100000 << "Copy Odds as Text" << 0;
+        QTest::newRow("24 shots, 12 pinned") << "." << 24 << "Copy Odds" << 12;
+        QTest::newRow("12 shots, 24 pinned, as text") << "," << 12 << "Copy Odds as Text" << 24;
+        QTest::newRow("1,000 shots, 12 pinned") << "." << 1000 << "Copy Odds" << 12;
     }
 
     void copyOddsPutsTheTableOnTheClipboard() {
         QFETCH(QString, separator);
-        QFETCH(QString, shots);
+        QFETCH(int, shots);
         QFETCH(QString, entry);
-        QFETCH(QString, pinned);
+        QFETCH(int, pinned);
         form = std::make_unique<Form1>(separator.toStdString());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        workedExample(pinned.isEmpty() ? shots : pinned);
-        if (!pinned.isEmpty()) {
+        workedExample(QString::number(pinned > 0 ? pinned : shots));
+        if (pinned > 0) {
             copyOddsEntry(Field::Text9, "Compare with This")->trigger();
             QApplication::activePopupWidget()->close();
-            type(Field::Text4, shots);
+            type(Field::Text4, QString::number(shots));
             for (const char* step : {"Command2", "Command3", "Command4", "Command5"}) {
                 press(step);
             }
@@ -1044,17 +1020,18 @@ private slots:
         copy->trigger();
         QApplication::activePopupWidget()->close();
         QStringList lines = QApplication::clipboard()->text().split('\n');
-        const auto heading = [&separator](const QString& n) {
-            const double average = n.toInt() / 6.0;
+        const auto heading = [&separator](int n) {
+            const double average = n / 6.0;
             return QString(
                        "Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
                        "Moved), To Wound 4, Armour Save 5: average %2")
-                .arg(n, average == std::round(average)
-                            ? QString::number(average)
-                            : QString::number(average, 'f', 1).replace('.', separator));
+                .arg(QString::number(n),
+                     average == std::round(average)
+                         ? QString::number(average)
+                         : QString::number(average, 'f', 1).replace('.', separator));
         };
         QCOMPARE(lines.takeFirst(), heading(shots));
-        if (!pinned.isEmpty()) {
+        if (pinned > 0) {
             QCOMPARE(lines.takeFirst(), "Pinned: " + heading(pinned));
         }
         QCOMPARE(lines.takeLast(), QString());
@@ -1066,9 +1043,8 @@ private slots:
         std::vector<Model> models;
         int first = std::numeric_limits<int>::max();
         int last = 0;
-        for (const QString& volley : {shots, pinned}) {
-            const int n = volley.toInt();
-            if (volley.isEmpty()) {
+        for (const int n : {shots, pinned}) {
+            if (n == 0) {
                 continue;
             }
             Model& model = models.emplace_back();
@@ -1080,22 +1056,24 @@ private slots:
                 model.atLeast[std::size_t(k)] =
                     model.atLeast[std::size_t(k) + 1] + model.exactly[std::size_t(k)];
             }
+            // The first count whose chance of at most, then the last whose
+            // chance of at least, reaches 0.05 %.
             const auto& at = model.atLeast;
-            first = std::min(first, int(std::find_if(at.begin(), at.end(),
-                                                     [](double a) { return 1 - a >= 0.0005; }) -
-                                        at.begin()) -
-                                        1);
-            last = std::max(
-                last, int(std::find_if(at.begin(), at.end(), [](double a) { return a < 0.0005; }) -
-                          at.begin()) -
-                          1);
+            int k = 0;
+            while (1 - at[std::size_t(k) + 1] < 0.0005) {
+                ++k;
+            }
+            first = std::min(first, k);
+            while (k < n && at[std::size_t(k) + 1] >= 0.0005) {
+                ++k;
+            }
+            last = std::max(last, k);
         }
         QVERIFY(lines.size() >= 2 && lines.size() <= 201);
         const QStringList header = lines.takeFirst().split(QRegularExpression("\\t| {2,}"));
         QStringList columns{"count", "exactly %", "at least %"};
-        if (!pinned.isEmpty()) {
-            columns << "pinned exactly %"
-                    << "pinned at least %";
+        if (pinned > 0) {
+            columns += {"pinned exactly %", "pinned at least %"};
         }
         QCOMPARE(header, columns);
         std::vector<QStringList> rows;
