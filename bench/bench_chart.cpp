@@ -66,14 +66,15 @@ double median(std::vector<double> values) {
 
 // Nanoseconds per showing of every result's chart tooltip.
 double chartTips(const std::vector<Stored>& stored, OddsTip& tip, int times) {
-    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < times; ++i) {
         for (const Stored& s : stored) {
-            tip.setContent(OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.shown),
-                                            QToolTip::font(), "."),
-                           s.text, room);
+            tip.setContent(
+                OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.chart.average, "."),
+                                 QToolTip::font(), "."),
+                s.text, room);
             QImage image(tip.size(), QImage::Format_ARGB32_Premultiplied);
             tip.render(&image);
         }

@@ -184,6 +184,12 @@ CountsShown CountsWorthShowing(const CountChances& atLeast) {
     return listed(count(certain) - 1, count(possible) - 1);
 }
 
+CountsShown CountsWorthShowing(const CountChances& atLeast, const CountChances& other) {
+    const CountsShown one = CountsWorthShowing(atLeast);
+    const CountsShown two = CountsWorthShowing(other);
+    return listed(std::min(one.first, two.first), std::max(one.last, two.last));
+}
+
 std::string PercentText(double chance, std::string_view separator) {
     return PercentText(chance, chance > 0, separator);
 }

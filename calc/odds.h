@@ -100,6 +100,12 @@ struct CountsShown {
 };
 [[nodiscard]] CountsShown CountsWorthShowing(std::span<const double> atLeast);
 [[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast);
+// The counts worth showing of two volleys side by side, each with its chances
+// of at least: from the first of either to the last of either, in the one
+// RoundStep that keeps them to kMostCountsShown, so that every listed count
+// has a chance in both.
+[[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast,
+                                             const CountChances& other);
 
 // A chance as a percentage with one decimal: 0.619 -> "61.9". A chance that is
 // neither certain nor impossible never shows as "100.0" or "0.0" but as

@@ -9,8 +9,24 @@
 #include "calc/shooting_tables.h"
 #include "window/controls.h"
 #include "window/failure_message.h"
+#include "window/odds_table.h"
 
 using tarvelin::Field;
+
+namespace {
+
+QString percent(double chance, bool possible, std::string_view separator) {
+    return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
+}
+
+// Straight from the chance of a miss, so that a tiny chance of none does not
+// vanish into 1 - (1 - tiny); where even that underflows, it is still not
+// impossible.
+double noneOf(const tarvelin::Odds& odds) {
+    return std::pow(1 - odds.chance, odds.trials);
+}
+
+}  // namespace
 
 QString fieldHelp(Field field) {
     return controlOf(field).help;
@@ -43,44 +59,61 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    const auto percent = [separator](double chance, bool possible = false) {
-        return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
-    };
-    // Straight from the chance of a miss, so that a tiny chance of none does
-    // not vanish into 1 - (1 - tiny); where even that underflows, it is still
-    // not impossible.
-    const double none = std::pow(1 - binomial.chance, binomial.trials);
-    QStringList lines{"none: " + percent(none, tarvelin::Possible(binomial, 0))};
+    QStringList lines{"none: " +
+                      percent(noneOf(binomial), tarvelin::Possible(binomial, 0), separator)};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(atLeast);
     if (shown.step > 1) {
         lines << QString("in steps of %1:").arg(shown.step);
     }
     for (const int k : shown.counts) {
-        lines << QString("at least %1: ").arg(k) + percent(atLeast[static_cast<std::size_t>(k)]);
+        lines << QString("at least %1: ").arg(k) +
+                     percent(atLeast[static_cast<std::size_t>(k)], false, separator);
     }
     return lines.join('\n');
 }
 
-QString oddsTitle(Field result, int shots, const QString& shown) {
-    return QString("%1 from %2 %3: average %4")
-        .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
-             shown);
+QString comparedOddsHelp(const ComparedOdds& now, const ComparedOdds& pinned,
+                         std::string_view separator) {
+    // Each value of the current volley with the pinned one's after it.
+    const auto both = [&now, &pinned](const auto& format) {
+        return format(now) + " (pinned " + format(pinned) + ")";
+    };
+    QStringList lines{"average " + both([separator](const ComparedOdds& o) {
+                          return averageText(o.odds.trials * o.odds.chance, separator);
+                      }),
+                      "none: " + both([separator](const ComparedOdds& o) {
+                          return percent(noneOf(o.odds), tarvelin::Possible(o.odds, 0), separator);
+                      })};
+    const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(now.atLeast, pinned.atLeast);
+    if (shown.step > 1) {
+        lines << QString("in steps of %1:").arg(shown.step);
+    }
+    for (const int k : shown.counts) {
+        lines << QString("at least %1: ").arg(k) + both([k, separator](const ComparedOdds& o) {
+                     return percent(o.atLeast[static_cast<std::size_t>(k)],
+                                    tarvelin::PossibleAtLeast(o.odds, k), separator);
+                 });
+    }
+    return lines.join('\n');
 }
 
-QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
-                  const tarvelin::CountChances& atLeast, int last, std::string_view separator) {
-    const auto percent = [separator](double chance) {
-        return QString::fromStdString(tarvelin::PercentText(chance, separator));
-    };
-    QString table = title + "\ncount\texactly %\tat least %\n";
-    for (int k = 0; k <= last; ++k) {
-        const auto at = static_cast<std::size_t>(k);
-        table += QString("%1\t%2\t%3\n").arg(k).arg(percent(exactly[at]), percent(atLeast[at]));
-    }
-    return table;
+QString oddsTitle(Field result, int shots, double average, std::string_view separator,
+                  std::optional<double> pinned) {
+    return QString("%1 from %2 %3: average %4")
+               .arg(fieldCaption(result), QString::number(shots),
+                    QString(shots == 1 ? "shot" : "shots"), averageText(average, separator)) +
+           (pinned ? " (pinned " + averageText(*pinned, separator) + ")" : QString());
 }
 
 QString announcement(Field field, const QString& shown) {
     // Results end in the separator already ("6."), so nothing is added.
     return fieldCaption(field) + ": " + (shown.isEmpty() ? QString("empty") : shown);
+}
+
+QString announcement(Field field, const QString& shown, double pinned, std::string_view separator) {
+    const QString mark =
+        QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
+    const QString value = shown.endsWith(mark) ? shown.chopped(mark.size()) : shown;
+    return fieldCaption(field) + ": " + (value.isEmpty() ? QString("empty") : value) + ", pinned " +
+           averageText(pinned, separator) + ".";
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "calc/odds.h"
@@ -23,17 +24,27 @@
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
                                const tarvelin::CountChances& atLeast, std::string_view separator);
 
-// One line on a result's odds: "Casualties from 12 shots: average 2.", with
-// the result's text as shown.
-[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, const QString& shown);
+// The lines of a result's odds beside those of the result pinned to compare
+// it with: "average 2.5 (pinned 2)", the chance of none, then "at least 2:
+// 70.1 % (pinned 61.9 %)" for the counts worth showing of either volley.
+struct ComparedOdds {
+    tarvelin::Odds odds;
+    const tarvelin::CountChances& atLeast;
+};
+[[nodiscard]] QString comparedOddsHelp(const ComparedOdds& now, const ComparedOdds& pinned,
+                                       std::string_view separator);
 
-// The odds as a table to paste: the title, the column names, then a row of
-// tab-separated count, chance of exactly and chance of at least it, in
-// percent, for each count from 0 to last.
-[[nodiscard]] QString oddsTable(const QString& title, const tarvelin::CountChances& exactly,
-                                const tarvelin::CountChances& atLeast, int last,
-                                std::string_view separator);
+// One line on a result's odds: "Casualties from 12 shots: average 2", with
+// the average rounded as the field rounds it, and " (pinned 2)" after it
+// with a pinned average.
+[[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, double average,
+                                std::string_view separator,
+                                std::optional<double> pinned = std::nullopt);
 
 // What a screen reader says after a step: "Hits: 6." for the field's caption
 // and text, "Needed roll: 4" after To Hit.
 [[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown);
+// The same for a result with a pinned one: "Casualties: 4, pinned 2.", the
+// field's text without its trailing separator and the pinned average.
+[[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown, double pinned,
+                                   std::string_view separator);

@@ -6,24 +6,16 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QEvent>
-#include <QHelpEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTimer>
-#include <QToolTip>
-#include <algorithm>
 
 #include "window/controls.h"
 #include "window/explanations.h"
 #include "window/failure_message.h"
-#include "window/odds_tip.h"
+#include "window/result_odds.h"
 
 using tarvelin::Box;
 using tarvelin::Command;
@@ -36,8 +28,6 @@ using BoxSlot = void (Form1::*)(bool);
 using ClickSlot = void (Form1::*)();
 
 namespace {
-
-constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
 
 // A plain top-level QWidget is announced as a "filler"; this one is the
 // program's window.
@@ -59,6 +49,10 @@ Form1::Form1(std::string separator, QWidget* parent)
     QAccessible::installFactory(accessibleWindow);
     bind();
     describeControls();
+    results_ = new ResultOddsView(
+        *this, sheet_,
+        {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)});
+    connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
 }
 
 Form1::~Form1() {
@@ -129,10 +123,6 @@ void Form1::describeControls() {
     for (const Box b : tarvelin::kAllBoxes) {
         describe(widgets_.checks[indexOf(b)], boxHelp(b));
     }
-    for (const Field f : kResults) {
-        widgets_.texts[indexOf(f)]->installEventFilter(this);
-    }
-    showOdds();
 }
 
 QLineEdit* Form1::field(Field field) const {
@@ -159,9 +149,7 @@ bool Form1::event(QEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing always ends the program, a failure message or tooltip open or not.
-    if (tip_ != nullptr) {
-        tip_->hide();
-    }
+    results_->hideTip();
     if (message_ != nullptr) {
         message_->disconnect(this);
         message_->close();
@@ -169,125 +157,31 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    // Typing and painting pass straight through.
-    if (type != QEvent::ToolTip && type != QEvent::FocusIn && type != QEvent::ContextMenu) {
-        return QWidget::eventFilter(watched, event);
-    }
-    const auto* const found =
-        std::find_if(kResults.begin(), kResults.end(),
-                     [this, watched](Field f) { return widgets_.texts[indexOf(f)] == watched; });
-    if (found == kResults.end()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    const auto i = static_cast<std::size_t>(found - kResults.begin());
-    auto* const result = static_cast<QWidget*>(watched);
-    // A result's odds show on hover, and also when the keyboard brings the
-    // focus to it; with a chart when it has odds, as text when not.
-    if (type == QEvent::ToolTip && showOddsTip(i, static_cast<QHelpEvent*>(event)->globalPos())) {
-        return true;
-    }
-    if (type == QEvent::FocusIn) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-            reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason) {
-            // A tooltip hides at any focus event, so it waits for this one to end.
-            QTimer::singleShot(0, result, [this, i, result] {
-                const QPoint below = result->mapToGlobal(QPoint(0, result->height()));
-                if (result->hasFocus() && !showOddsTip(i, below)) {
-                    QToolTip::showText(below, result->toolTip(), result);
-                }
-            });
-        }
-    }
-    if (type == QEvent::ContextMenu) {
-        showResultMenu(i, static_cast<QContextMenuEvent*>(event)->globalPos());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-bool Form1::showOddsTip(std::size_t i, const QPoint& pos) {
-    const ShownOdds& shown = oddsShown_[i];
-    if (!shown.chart) {
-        return false;
-    }
-    QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
-    if (tip_ == nullptr) {
-        tip_ = new OddsTip(this);
-    }
-    const QString title =
-        oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials, result->text());
-    tip_->showFor(result, pos,
-                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
-                  result->toolTip());
-    return true;
-}
-
-void Form1::showResultMenu(std::size_t i, const QPoint& pos) {
-    QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
-    QMenu* menu = result->createStandardContextMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->setToolTipsVisible(true);
-    menu->addSeparator();
-    QAction* copy = menu->addAction("Copy Odds");
-    if (oddsShown_[i].chart) {
-        connect(copy, &QAction::triggered, this, [this, i] { copyOdds(i); });
-    } else {
-        copy->setEnabled(false);
-        copy->setToolTip(oddsHelp(oddsShown_[i].odds, {}, sheet_.separator()));
-    }
-    menu->popup(pos);
-}
-
-void Form1::copyOdds(std::size_t i) {
-    const ShownOdds& shown = oddsShown_[i];
-    const QString title = oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials,
-                                    widgets_.texts[indexOf(kResults[i])]->text());
-    QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,
-                                                    shown.chances.atLeast, shown.chart->lastCount,
-                                                    sheet_.separator()));
-}
-
 void Form1::step(void (VolleySheet::*action)(), Command command, std::optional<Field> shown) {
     const unsigned failuresBefore = failures_;
+    results_->begin(command);
     (sheet_.*action)();
-    showOdds();
+    results_->end(failures_ != failuresBefore);
     if (failures_ != failuresBefore) {
         return;  // the failure message speaks instead
     }
-    announcer_->say(widgets_.commands[indexOf(command)],
-                    shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
-                          : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
-}
-
-void Form1::showOdds() {
-    for (std::size_t i = 0; i < kResults.size(); ++i) {
-        const auto odds = sheet_.odds(kResults[i]);
-        ShownOdds& shown = oddsShown_[i];
-        if (odds == shown.odds) {
-            continue;  // worked out once per stored result, never per keystroke
-        }
-        shown = ShownOdds{odds, {}, std::nullopt};
-        if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
-            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
-            shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
-        }
-        QLineEdit* result = widgets_.texts[indexOf(kResults[i])];
-        const QString text = fieldHelp(kResults[i]) + '\n' +
-                             oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
-        result->setToolTip(text);
-        result->setAccessibleDescription(text);
-        if (tip_ != nullptr && tip_->field() == result) {
-            tip_->hide();
-        }
+    QWidget* const source = widgets_.commands[indexOf(command)];
+    if (!shown) {
+        announcer_->say(source, "Aimcraft, Shots, To Wound and Armour Save cleared.");
+        return;
     }
+    const QString text = widgets_.texts[indexOf(*shown)]->text();
+    const std::optional<double> pinned = results_->pinnedAverage(*shown);
+    announcer_->say(source, pinned ? announcement(*shown, text, *pinned, sheet_.separator())
+                                   : announcement(*shown, text));
 }
 
 void Form1::tick(Box box, bool ticked) {
     const std::string rollBefore = sheet_.text(Field::Text2);
+    const unsigned failuresBefore = failures_;
+    results_->begin(tarvelin::BoxClick{box, ticked});
     sheet_.setBox(box, ticked);
+    results_->end(failures_ != failuresBefore);
     // A tick that fails leaves the roll as it was, and so do the boxes that
     // Clear unticks, which come back here with the sheet already changed.
     if (sheet_.text(Field::Text2) != rollBefore) {
@@ -370,10 +264,12 @@ void Form1::textChanged(Field field, const std::string& text) {
     if (edit->text() != shown) {
         edit->setText(shown);
     }
+    results_->changed(field);
 }
 
 void Form1::boxChanged(Box box, bool ticked) {
     widgets_.checks[indexOf(box)]->setChecked(ticked);
+    results_->changed(box, ticked);
 }
 
 void Form1::failed(const tarvelin::SheetFailure& failure) {

@@ -3,9 +3,8 @@
 // The program's one window. It shows a VolleySheet and nothing else: every
 // edit, press and box change is handed to the sheet in one call, and what the
 // sheet changes comes back through SheetObserver into the widgets. Beyond its
-// widgets the window keeps only an open failure message and the odds it shows,
-// worked out once per stored result; their chart is drawn only when its
-// tooltip shows.
+// widgets the window keeps only an open failure message; the results' odds
+// are ResultOddsView's, which the window tells when the sheet may have changed.
 #pragma once
 
 #include <QMessageBox>
@@ -16,12 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 #include "window/announcer.h"
 #include "window/form_layout.h"
 
-class OddsTip;
+class ResultOddsView;
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
     Q_OBJECT
@@ -46,7 +44,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Command1_Click();
@@ -83,27 +80,13 @@ private:
     // shown: the field whose text is said, or none for Clear.
     void step(void (tarvelin::VolleySheet::*action)(), tarvelin::Command command,
               std::optional<tarvelin::Field> shown);
-    void showOdds();
     // Passes a box change on and says the roll it moved, if it moved one.
     void tick(tarvelin::Box box, bool ticked);
-    // The chart tooltip of result i (in the order of kResults) near pos;
-    // false when it has no odds to chart.
-    bool showOddsTip(std::size_t i, const QPoint& pos);
-    // The field's own context menu, with Copy Odds added.
-    void showResultMenu(std::size_t i, const QPoint& pos);
-    void copyOdds(std::size_t i);
 
     tarvelin::VolleySheet sheet_;
     FormWidgets widgets_;
     QPointer<QMessageBox> message_;
     unsigned failures_ = 0;
     Announcer* announcer_;
-    // A result's odds as shown, with what its chart and Copy Odds need.
-    struct ShownOdds {
-        tarvelin::VolleySheet::ResultOdds odds = tarvelin::NoOdds::NotAResult;
-        tarvelin::Chances chances;                 // empty without odds
-        std::optional<tarvelin::OddsChart> chart;  // only with odds
-    };
-    std::array<ShownOdds, 4> oddsShown_{};  // Text3, 6, 8, 9
-    OddsTip* tip_ = nullptr;                // made when first shown
+    ResultOddsView* results_ = nullptr;
 };

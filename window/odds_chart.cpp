@@ -44,47 +44,95 @@ QString percent(double chance, std::string_view separator) {
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter;
 
+// Fills rect in dashes along its longer side, each dash long with as much
+// gap after it, so that a dashed step reads as one even where it runs over
+// a solid one.
+void fillDashed(QPainter& painter, const QRect& rect, const QColor& colour, int dash) {
+    const bool across = rect.width() >= rect.height();
+    const int length = across ? rect.width() : rect.height();
+    for (int from = 0; from < length; from += 2 * dash) {
+        const int piece = std::min(dash, length - from);
+        painter.fillRect(across ? QRect(rect.left() + from, rect.top(), piece, rect.height())
+                                : QRect(rect.left(), rect.top() + from, rect.width(), piece),
+                         colour);
+    }
+}
+
+// The edges of rect, thick inwards, so that an outlined bar is exactly as
+// high as a filled one.
+void fillOutline(QPainter& painter, const QRect& rect, const QColor& colour, int thick) {
+    if (rect.height() <= 0) {
+        return;
+    }
+    const int t = std::min(thick, rect.height());
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), t), colour);
+    painter.fillRect(QRect(rect.left(), rect.bottom() + 1 - t, rect.width(), t), colour);
+    painter.fillRect(QRect(rect.left(), rect.top(), t, rect.height()), colour);
+    painter.fillRect(QRect(rect.right() + 1 - t, rect.top(), t, rect.height()), colour);
+}
+
 }  // namespace
 
 OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& title,
-                                   const QFont& font, std::string_view separator)
-    : chart_(std::move(chart)), font_(font) {
+                                   const QFont& font, std::string_view separator,
+                                   std::optional<tarvelin::OddsChart> pinned)
+    : chart_(std::move(chart)), pinned_(std::move(pinned)), font_(font) {
     const QFontMetrics metrics(font_);
     unit_ = metrics.height();
     line_ = std::max(1, unit_ / 7);
     layOut(title);
     placeLabels(separator);
     const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
-    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark().boundingRect() | keyBar_;
+    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark(chart_.average).boundingRect() |
+                keyBar_ | pinnedKeyMark_.boundingRect();
     all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
     all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
     size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
 }
 
 void OddsChartPicture::layOut(const QString& title) {
+    const int plotTop = layOutHeading(title);
+    layOutPlot(plotTop);
+    // Under the axis the average's mark, then the counts, then the key.
+    const int countsTop = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
     const QFontMetrics metrics(font_);
-    const int margin = unit_ / 2;
-    const auto text = [this, &metrics](const QString& words, int x, int y) {
-        texts_.push_back({words, QRect(x, y, metrics.horizontalAdvance(words), unit_)});
-    };
+    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
+        const QString count = QString::number(chart_.bars[i].count);
+        const QRect columns = barColumns(i);
+        addText(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, countsTop);
+    }
+    const int keyBottom = layOutKey(countsTop + unit_ + unit_ / 2);
+    if (pinned_) {
+        layOutPinnedKey(keyBottom + unit_ / 4);
+    }
+}
 
+void OddsChartPicture::addText(const QString& words, int x, int y) {
+    texts_.push_back({words, QRect(x, y, QFontMetrics(font_).horizontalAdvance(words), unit_)});
+}
+
+int OddsChartPicture::layOutHeading(const QString& title) {
+    const int margin = unit_ / 2;
     int y = margin;
-    text(title, margin, y);
+    addText(title, margin, y);
     y += unit_;
     if (chart_.step > 1) {
-        text(QString("Each bar holds %1 counts, from the one under it.").arg(chart_.step), margin,
-             y);
+        addText(QString("Each bar holds %1 counts, from the one under it.").arg(chart_.step),
+                margin, y);
         y += unit_;
     }
     // A line's room above 100 %, for a label over a bar or a step up there.
-    y += unit_;
+    return y + unit_;
+}
+
+void OddsChartPicture::layOutPlot(int top) {
+    const QFontMetrics metrics(font_);
     const std::pair<double, QString> axis[] = {{1.0, "100 %"}, {0.5, "50 %"}, {0.0, "0 %"}};
     int axisWidth = 0;
     for (const auto& [chance, words] : axis) {
         axisWidth = std::max(axisWidth, metrics.horizontalAdvance(words));
     }
-    const int plotLeft = margin + axisWidth + unit_ / 2;
-
+    const int plotLeft = unit_ / 2 + axisWidth + unit_ / 2;
     // Bars wide enough for their counts, and wider, up to a limit, to reach
     // as far as the lines above them.
     const auto bars = static_cast<int>(chart_.bars.size());
@@ -97,36 +145,51 @@ void OddsChartPicture::layOut(const QString& title) {
     for (const Label& label : texts_) {
         widestLine = std::max(widestLine, label.place.right() + 1);
     }
-    barWidth_ = std::max({unit_ * 8 / 5, widestCount + unit_ / 2,
+    // Two bars side by side in each column while a result is pinned.
+    barWidth_ = std::max({unit_ * (pinned_ ? 12 : 8) / 5, widestCount + unit_ / 2,
                           std::min(3 * unit_, (widestLine - plotLeft) / bars)});
     gap_ = std::max(1, barWidth_ / 5);
-    plot_ = QRect(plotLeft, y, barWidth_ * bars, 8 * unit_);
+    plot_ = QRect(plotLeft, top, barWidth_ * bars, 8 * unit_);
     for (const auto& [chance, words] : axis) {
         const int width = metrics.horizontalAdvance(words);
-        text(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
+        addText(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
     }
-    // Under the axis the average's mark, then the counts, then the key.
-    y = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
-    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
-        const QString count = QString::number(chart_.bars[i].count);
-        const QRect columns = barColumns(i);
-        text(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, y);
-    }
-    y += unit_ + unit_ / 2;
-    int x = margin;
+}
+
+int OddsChartPicture::layOutKey(int y) {
+    int x = unit_ / 2;
     const int swatch = unit_ * 3 / 5;
     keyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
     x += swatch + unit_ / 4;
-    text("exactly", x, y);
+    addText("exactly", x, y);
     x = texts_.back().place.right() + 1 + unit_;
     keyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
     x += unit_ + unit_ / 4;
-    text("at least", x, y);
+    addText("at least", x, y);
     x = texts_.back().place.right() + 1 + unit_;
     keyMark_ = QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4),
                          QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
     x += unit_ / 2 + unit_ / 4;
-    text("average", x, y);
+    addText("average", x, y);
+    return y + unit_;
+}
+
+void OddsChartPicture::layOutPinnedKey(int y) {
+    int x = unit_ / 2;
+    const int swatch = unit_ * 3 / 5;
+    pinnedKeyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
+    x += swatch + unit_ / 4;
+    addText("pinned exactly", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    pinnedKeyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
+    x += unit_ + unit_ / 4;
+    addText("pinned at least", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    pinnedKeyMark_ =
+        QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4), QPoint(x + unit_ / 2, y + unit_ * 3 / 4),
+                  QPoint(x, y + unit_ * 3 / 4)});
+    x += unit_ / 2 + unit_ / 4;
+    addText("pinned average", x, y);
 }
 
 void OddsChartPicture::placeLabels(std::string_view separator) {
@@ -136,33 +199,63 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
         occupied_.push_back(barRect(i));
     }
-    const std::vector<QRect> path = steps();
-    occupied_.insert(occupied_.end(), path.begin(), path.end());
-    occupied_.push_back(averageMark().boundingRect());
+    for (const tarvelin::OddsChart* chart : {&chart_, pinned_ ? &*pinned_ : nullptr}) {
+        if (chart != nullptr) {
+            const std::vector<QRect> path = steps(*chart);
+            occupied_.insert(occupied_.end(), path.begin(), path.end());
+            occupied_.push_back(averageMark(chart->average).boundingRect());
+        }
+    }
+    for (std::size_t i = 0; pinned_ && i < pinned_->bars.size(); ++i) {
+        occupied_.push_back(pinnedBarRect(i));
+    }
     std::transform(texts_.begin(), texts_.end(), std::back_inserter(occupied_),
                    [](const Label& label) { return label.place; });
+    // Named by its count, so that a label that reaches over a neighbour
+    // cannot be taken for the neighbour's; as low as it fits.
+    const tarvelin::ChartBar& mode = chart_.bars[chart_.tallest];
     const QRect tallest = barRect(chart_.tallest);
-    const QString chance = percent(chart_.bars[chart_.tallest].chance, separator);
-    const int width = metrics.horizontalAdvance(chance);
-    std::vector<QPoint> spots;
-    for (int rise = 0; tallest.top() - unit_ - rise >= plot_.top() - unit_; rise += unit_ / 2) {
-        const int top = tallest.top() - 1 - unit_ - rise;
-        const std::array<int, 3> lefts{tallest.center().x() + 1 - width / 2,
-                                       tallest.right() + 1 - width, tallest.left()};
-        std::transform(lefts.begin(), lefts.end(), std::back_inserter(spots),
-                       [top](int left) { return QPoint(left, top); });
-    }
-    if (!place(chance, spots)) {
-        labels_.push_back({chance, QRect(spots.front(), QSize(width, unit_))});
+    const QString chance = percent(mode.chance, separator);
+    for (const QString& text : {QString("exactly %1: ").arg(mode.count) + chance,
+                                QString("=%1: ").arg(mode.count) + chance}) {
+        const int width = metrics.horizontalAdvance(text);
+        std::vector<QPoint> spots;
+        for (int top = tallest.top() - 1 - unit_; top >= plot_.top() - unit_; top -= unit_ / 2) {
+            for (const int left : {tallest.center().x() + 1 - width / 2,
+                                   tallest.right() + 1 - width, tallest.left()}) {
+                spots.emplace_back(left, top);
+            }
+        }
+        if (place(text, spots)) {
+            break;
+        }
     }
     for (const std::size_t i : chart_.labelled) {
-        const QString atLeast = percent(chart_.bars[i].atLeast, separator);
-        const int labelWidth = metrics.horizontalAdvance(atLeast);
-        const QRect columns = barColumns(i);
-        const int top = lineAt(chart_.bars[i].atLeast) - line_ / 2 - 1 - unit_;
-        const int end = plot_.left() + static_cast<int>(i + 1) * barWidth_;
-        place(atLeast, {QPoint(end + line_, top), QPoint(end - labelWidth, top),
-                        QPoint(columns.left(), top)});
+        placeAtLeast(i, separator);
+    }
+}
+
+void OddsChartPicture::placeAtLeast(std::size_t i, std::string_view separator) {
+    // Named by its count, in words where there is room, and touching its own
+    // step: over it from either end, or else under it past its drop.
+    const tarvelin::ChartBar& bar = chart_.bars[i];
+    const QString chance = percent(bar.atLeast, separator);
+    const std::array<QString, 2> texts{
+        QString("at least %1: ").arg(bar.count) + chance,
+        QString(QChar(0x2265)) + QString("%1: ").arg(bar.count) + chance};
+    const int step = lineAt(bar.atLeast);
+    // Clear of the drop of the step before it.
+    const int left = plot_.left() + static_cast<int>(i) * barWidth_ + line_ + 1;
+    const int right = plot_.left() + static_cast<int>(i + 1) * barWidth_;
+    const int above = step - line_ / 2 - 1 - unit_;
+    for (const bool over : {true, false}) {
+        for (const QString& text : texts) {
+            const int width = QFontMetrics(font_).horizontalAdvance(text);
+            if (over ? place(text, {QPoint(left, above), QPoint(right - width, above)})
+                     : place(text, {QPoint(right + line_, step + line_ / 2 + 1)})) {
+                return;
+            }
+        }
     }
 }
 
@@ -185,30 +278,44 @@ int OddsChartPicture::xOf(double count) const {
     return static_cast<int>(std::clamp<long>(x, plot_.left(), plot_.right()));
 }
 
+QRect OddsChartPicture::halfOf(std::size_t bar, double chance, bool right) const {
+    const QRect columns = barColumns(bar);
+    const int width = columns.width() / 2;
+    return {right ? columns.right() + 1 - width : columns.left(), lineAt(chance), width,
+            heightOf(chance)};
+}
+
 QRect OddsChartPicture::barRect(std::size_t i) const {
     const QRect columns = barColumns(i);
     const double chance = chart_.bars[i].chance;
+    if (pinned_) {
+        return halfOf(i, chance, false);
+    }
     return {columns.left(), lineAt(chance), columns.width(), heightOf(chance)};
 }
 
-std::vector<QRect> OddsChartPicture::steps() const {
+QRect OddsChartPicture::pinnedBarRect(std::size_t i) const {
+    return halfOf(i, pinned_ ? pinned_->bars[i].chance : 0.0, true);
+}
+
+std::vector<QRect> OddsChartPicture::steps(const tarvelin::OddsChart& chart) const {
     std::vector<QRect> rects;
     const int half = line_ / 2;
-    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
-        const tarvelin::ChartBar& counts = chart_.bars[i];
+    for (std::size_t i = 0; i < chart.bars.size(); ++i) {
+        const tarvelin::ChartBar& counts = chart.bars[i];
         const int left = plot_.left() + static_cast<int>(i) * barWidth_;
         const int y = lineAt(counts.atLeast);
         rects.emplace_back(left, y - half, barWidth_, line_);
         // Down to the next bar's value, or past the last bar to what is left.
-        const double next = i + 1 < chart_.bars.size() ? chart_.bars[i + 1].atLeast
-                                                       : counts.atLeast - counts.chance;
+        const double next =
+            i + 1 < chart.bars.size() ? chart.bars[i + 1].atLeast : counts.atLeast - counts.chance;
         rects.emplace_back(left + barWidth_ - half, y - half, line_, lineAt(next) - y + line_);
     }
     return rects;
 }
 
-QPolygon OddsChartPicture::averageMark() const {
-    const int x = xOf(chart_.average);
+QPolygon OddsChartPicture::averageMark(double average) const {
+    const int x = xOf(average);
     const int top = plot_.top() + plot_.height() + line_;
     const int bottom = top + unit_ / 2 - 1;
     return QPolygon({QPoint(x, top), QPoint(x + unit_ / 4, bottom), QPoint(x - unit_ / 4, bottom)});
@@ -230,6 +337,38 @@ bool OddsChartPicture::place(const QString& text, const std::vector<QPoint>& can
     return false;
 }
 
+QColor OddsChartPicture::pinnedColour(const QPalette& palette) {
+    constexpr double kGraphics = 3;
+    const QColor base = palette.color(QPalette::ToolTipBase);
+    // Vermilion and orange from the palettes made for colour-blind readers,
+    // the one darker for light backgrounds, the other for dark ones.
+    for (const QColor candidate : {QColor(0xd5, 0x5e, 0x00), QColor(0xe6, 0x9f, 0x00)}) {
+        if (contrast(candidate, base) >= kGraphics) {
+            return candidate;
+        }
+    }
+    return palette.color(QPalette::ToolTipText);
+}
+
+void OddsChartPicture::paintPinned(QPainter& painter, const QColor& colour) const {
+    // Outlines and dashes need exact pixels; the hollow mark is smoothed.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (std::size_t i = 0; i < pinned_->bars.size(); ++i) {
+        fillOutline(painter, pinnedBarRect(i), colour, line_);
+    }
+    for (const QRect& rect : steps(*pinned_)) {
+        fillDashed(painter, rect, colour, std::max(2, unit_ / 4));
+    }
+    fillOutline(painter, pinnedKeyBar_, colour, line_);
+    fillDashed(painter, pinnedKeyLine_, colour, std::max(2, unit_ / 4));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(colour, line_));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(averageMark(pinned_->average));
+    painter.drawPolygon(pinnedKeyMark_);
+    painter.setPen(Qt::NoPen);
+}
+
 QColor OddsChartPicture::barColour(const QPalette& palette) {
     constexpr double kGraphics = 3;
     const QColor base = palette.color(QPalette::ToolTipBase);
@@ -242,10 +381,12 @@ QColor OddsChartPicture::barColour(const QPalette& palette) {
     return mix(ink, base, 0.6);
 }
 
-void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
+void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool faded) const {
     const QColor base = palette.color(QPalette::ToolTipBase);
-    const QColor ink = palette.color(QPalette::ToolTipText);
-    const QColor bars = barColour(palette);
+    const QColor text = palette.color(QPalette::ToolTipText);
+    // Faded, the shapes keep a little of their contrast; the words stay readable.
+    const QColor ink = faded ? mix(text, base, 0.45) : text;
+    const QColor bars = faded ? mix(text, base, 0.2) : barColour(palette);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRect(QPoint(), size_), base);
@@ -254,7 +395,7 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
         painter.fillRect(QRect(plot_.left(), lineAt(chance), plot_.width(), 1), grid);
     }
     // The steps first: where one meets a bar at its top, the bar's height stays exact.
-    for (const QRect& rect : steps()) {
+    for (const QRect& rect : steps(chart_)) {
         painter.fillRect(rect, ink);
     }
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
@@ -267,11 +408,15 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette) const {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
-    painter.drawPolygon(averageMark());
+    painter.drawPolygon(averageMark(chart_.average));
     painter.drawPolygon(keyMark_);
+    if (pinned_) {
+        paintPinned(painter,
+                    faded ? mix(pinnedColour(palette), base, 0.45) : pinnedColour(palette));
+    }
 
     painter.setFont(font_);
-    painter.setPen(ink);
+    painter.setPen(text);
     for (const auto* list : {&texts_, &labels_}) {
         for (const Label& label : *list) {
             painter.drawText(label.place, kTextFlags, label.text);

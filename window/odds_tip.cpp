@@ -37,24 +37,48 @@ QRect OddsTip::textArea() const {
     const QFontMetrics metrics(font());
     const QPoint origin = chartOrigin();
     const QRect lines =
-        metrics.boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), kTextFlags, text_);
-    return {origin.x() + metrics.height() / 2, origin.y() + chart_->size().height(), lines.width(),
+        metrics.boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), kTextFlags, lines_);
+    return {origin.x() + metrics.height() / 2, origin.y() + chartSize().height(), lines.width(),
             lines.height() + metrics.height() / 2};
+}
+
+QSize OddsTip::chartSize() const {
+    const QSize full = chart_->size();
+    return {static_cast<int>(std::ceil(full.width() * chartScale_)),
+            static_cast<int>(std::ceil(full.height() * chartScale_))};
 }
 
 QSize OddsTip::naturalSize() const {
     const QPoint origin = chartOrigin();
     const QRect lines = textArea();
-    return {std::max(origin.x() + chart_->size().width(), lines.right() + 1) + origin.x(),
+    return {std::max(origin.x() + chartSize().width(), lines.right() + 1) + origin.x(),
             lines.bottom() + 1 + origin.y()};
 }
 
-void OddsTip::setContent(OddsChartPicture chart, QString text, const QRect& room) {
+void OddsTip::setContent(OddsChartPicture chart, QString text, const QSize& room) {
     setPalette(QToolTip::palette());
     setFont(QToolTip::font());
     chart_.emplace(std::move(chart));
     text_ = std::move(text);
-    const QSize natural = naturalSize();
+    lines_ = text_;
+    chartScale_ = 1;
+    QSize natural = naturalSize();
+    const QSize full = chart_->size();
+    if (natural.height() > room.height() || natural.width() > room.width()) {
+        const double tall = (room.height() - (natural.height() - full.height())) /
+                            static_cast<double>(full.height());
+        const double wide =
+            (room.width() - 2 * chartOrigin().x()) / static_cast<double>(full.width());
+        chartScale_ = std::clamp(std::min(tall, wide), 0.5, 1.0);
+        natural = naturalSize();
+    }
+    // Then the text: its first two lines, why it is faded and what the
+    // result is, stay; the odds give way from the least likely counts.
+    const QStringList all = text_.split('\n');
+    for (qsizetype kept = all.size() - 1; natural.height() > room.height() && kept >= 2; --kept) {
+        lines_ = QStringList(all.first(kept)).join('\n') + '\n' + QChar(0x2026);
+        natural = naturalSize();
+    }
     // Larger than the screen only with a font far too large for it: then the
     // whole tip is drawn smaller rather than cut.
     shrink_ = std::min({1.0, room.width() / static_cast<double>(natural.width()),
@@ -64,21 +88,35 @@ void OddsTip::setContent(OddsChartPicture chart, QString text, const QRect& room
     update();
 }
 
-void OddsTip::showFor(QWidget* field, const QPoint& pos, OddsChartPicture chart, QString text) {
-    QToolTip::hideText();
-    const QScreen* screen = QGuiApplication::screenAt(pos);
-    const QRect room = (screen != nullptr ? screen : field->screen())->availableGeometry();
-    setContent(std::move(chart), std::move(text), room);
-    field_ = field;
-    // Where Qt puts a tooltip: below right of the point, or above it when
-    // there is no room below; then moved fully onto the screen.
-    QPoint at = pos + QPoint(2, 16);
-    if (at.y() + height() > room.bottom() + 1) {
-        at.ry() = pos.y() - 24 - height();
+QRect OddsTip::fit(OddsChartPicture chart, QString text, const QRect& field,
+                   std::optional<QPoint> pointer, const QRect& room) {
+    // Below the pointer's arrow too, which hangs about this far below its
+    // tip; a tooltip that slid under the pointer would close at once.
+    constexpr int kArrow = 20;
+    constexpr int kGap = 2;
+    const int belowTop = std::max(field.bottom() + 1 + kGap, pointer ? pointer->y() + kArrow : 0);
+    const int aboveBottom = field.top() - kGap;  // one past the tip's last row
+    const int below = std::max(0, room.bottom() + 1 - belowTop);
+    const int above = std::max(0, aboveBottom - room.top());
+    setContent(chart, text, room.size());
+    const bool downwards = height() <= below || (height() > above && below >= above);
+    if (height() > (downwards ? below : above)) {
+        setContent(std::move(chart), std::move(text),
+                   QSize(room.width(), downwards ? below : above));
     }
-    at.rx() = std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - width()));
-    at.ry() = std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - height()));
-    move(at);
+    const int left = std::clamp(pointer ? pointer->x() : field.left(), room.left(),
+                                std::max(room.left(), room.right() + 1 - width()));
+    return {QPoint(left, downwards ? belowTop : aboveBottom - height()), size()};
+}
+
+void OddsTip::showFor(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
+                      QString text) {
+    QToolTip::hideText();
+    const QRect place(field->mapToGlobal(QPoint(0, 0)), field->size());
+    const QScreen* screen = QGuiApplication::screenAt(pointer.value_or(place.center()));
+    const QRect room = (screen != nullptr ? screen : field->screen())->availableGeometry();
+    setGeometry(fit(std::move(chart), std::move(text), place, pointer, room));
+    field_ = field;
     qApp->installEventFilter(this);
     show();
     raise();
@@ -96,11 +134,13 @@ void OddsTip::paintEvent(QPaintEvent* /*event*/) {
     frame.initFrom(this);
     frame.rect = QRect(QPoint(), naturalSize());
     style()->drawPrimitive(QStyle::PE_PanelTipLabel, &frame, &painter, this);
+    painter.save();
     painter.translate(chartOrigin());
-    chart_->paint(painter, palette());
-    painter.translate(-chartOrigin());
+    painter.scale(chartScale_, chartScale_);
+    chart_->paint(painter, palette(), faded_);
+    painter.restore();
     painter.setPen(palette().color(QPalette::ToolTipText));
-    painter.drawText(textArea(), kTextFlags, text_);
+    painter.drawText(textArea(), kTextFlags, lines_);
 }
 
 void OddsTip::hideEvent(QHideEvent* event) {

@@ -19,15 +19,31 @@ class OddsTip : public QWidget {
 public:
     explicit OddsTip(QWidget* parent);
 
-    // Fills the tip, sized for its content and shrunk if need be to fit `room`.
-    void setContent(OddsChartPicture chart, QString text, const QRect& room);
-    // Shows the content for `field` next to `pos`, a point on the screen where
-    // a tooltip would go, and always whole on that screen.
-    void showFor(QWidget* field, const QPoint& pos, OddsChartPicture chart, QString text);
+    // Fills the tip, sized for its content and shrunk if need be to fit
+    // `room`: the chart first, down to half its size, then the text, whose
+    // last lines give way to an ellipsis, and only then the whole tip.
+    void setContent(OddsChartPicture chart, QString text, const QSize& room);
+    // Fills the tip for a field at `field` on the screen, hovered at
+    // `pointer` or reached by keyboard, on a screen whose free part is
+    // `room`, and gives where it goes: below the field, or above it when
+    // there is more room there, never over the field or the pointer.
+    QRect fit(OddsChartPicture chart, QString text, const QRect& field,
+              std::optional<QPoint> pointer, const QRect& room);
+    // Shows the content for `field` where fit() puts it on the field's screen.
+    void showFor(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
+                 QString text);
+
+    // An out-of-date result's chart is drawn faded, from the next show on.
+    void setFaded(bool faded) { faded_ = faded; }
 
     [[nodiscard]] QWidget* field() const { return field_; }
     [[nodiscard]] const OddsChartPicture* chart() const { return chart_ ? &*chart_ : nullptr; }
     [[nodiscard]] const QString& text() const { return text_; }
+    // The lines written under the chart: text() or its first lines.
+    [[nodiscard]] const QString& shownText() const { return lines_; }
+    // How much the chart and then the whole tip were shrunk to fit.
+    [[nodiscard]] double chartScale() const { return chartScale_; }
+    [[nodiscard]] double shrink() const { return shrink_; }
     // Where the chart's top left corner is in the tip, when it is not shrunk.
     [[nodiscard]] QPoint chartOrigin() const;
 
@@ -37,12 +53,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    [[nodiscard]] QSize chartSize() const;
     [[nodiscard]] QSize naturalSize() const;
     [[nodiscard]] QRect textArea() const;
 
     std::optional<OddsChartPicture> chart_;
     QString text_;
+    QString lines_;
     QPointer<QWidget> field_;
     QTimer expiry_;
+    double chartScale_ = 1;
     double shrink_ = 1;
+    bool faded_ = false;
 };

@@ -264,6 +264,64 @@ TEST(ChartOfOdds, BarsFollowTheCountsWorthShowing) {
     }
 }
 
+TEST(CompareCharts, BothChartsCoverTheCountsOfEitherInOneStep) {
+    // A volley beside a pinned one: the worked example's casualties from 24
+    // shots against 12, volleys that barely overlap, and a large one against
+    // a small one. The pinned bars hold the pinned volley's exact chances.
+    const struct {
+        int n;
+        std::int64_t num, den;
+        int pinnedN;
+        std::int64_t pinnedNum, pinnedDen;
+        int first, lastStart, step;
+        std::vector<int> listed;
+    } rows[] = {
+        {24, 1, 6, 12, 1, 6, 0, 11, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {12, 1, 6, 24, 1, 6, 0, 11, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {12, 5, 6, 12, 1, 6, 0, 12, 2, {2, 4, 6, 8, 10, 12}},
+        {1000, 1, 2, 12, 1, 2, 0, 550, 50, {50, 100, 150, 200, 250, 300, 350, 400, 450, 500, 550}},
+        {12,
+         1,
+         2,
+         100'000,
+         1,
+         2,
+         0,
+         50'000,
+         5000,
+         {5000, 10'000, 15'000, 20'000, 25'000, 30'000, 35'000, 40'000, 45'000, 50'000}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.n) + " against " + std::to_string(row.pinnedN));
+        const Odds now{row.n, static_cast<double>(row.num) / static_cast<double>(row.den)};
+        const Odds pinned{row.pinnedN,
+                          static_cast<double>(row.pinnedNum) / static_cast<double>(row.pinnedDen)};
+        const Chances nowChances = ChancesOf(now.trials, now.chance);
+        const Chances pinnedChances = ChancesOf(pinned.trials, pinned.chance);
+        const ComparedCharts both = CompareCharts(now, nowChances, pinned, pinnedChances);
+        EXPECT_EQ(CountsWorthShowing(nowChances.atLeast, pinnedChances.atLeast).counts, row.listed);
+        EXPECT_EQ(both.now.step, row.step);
+        EXPECT_EQ(both.now.bars.front().count, row.first);
+        EXPECT_EQ(both.now.bars.back().count, row.lastStart);
+        EXPECT_EQ(both.pinned.average, pinned.trials * pinned.chance);
+        ASSERT_EQ(both.now.bars.size(), both.pinned.bars.size());
+        for (std::size_t i = 0; i < both.now.bars.size(); ++i) {
+            const ChartBar& bar = both.pinned.bars[i];
+            EXPECT_EQ(bar.count, both.now.bars[i].count);
+            EXPECT_EQ(bar.last, both.now.bars[i].last);
+            if (row.pinnedN <= 24) {
+                const auto at = [&row](int k) {
+                    return k > row.pinnedN
+                               ? 0.0
+                               : exactAtLeast(row.pinnedN, k, row.pinnedNum, row.pinnedDen);
+                };
+                EXPECT_NEAR(bar.atLeast, at(bar.count), 1e-12) << bar.count;
+                EXPECT_NEAR(bar.chance, at(bar.count) - at(bar.last + 1), 1e-12) << bar.count;
+            }
+        }
+    }
+}
+
 TEST(RoundStep, TheSmallestRoundStepWhoseRowsFit) {
     const struct {
         int first, last;

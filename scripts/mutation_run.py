@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tarvelin developers
+# SPDX-License-Identifier: MIT
+"""How well the window tests catch faults in a source file.
+
+Makes small hand-style faults ("mutants") in the given files one at a time:
+a comparison turned round or made strict, + for -, * for /, max for min,
+true for false, && for ||, a number one larger, a call statement left out.
+After each it rebuilds the test target and runs it; a mutant is killed when
+the tests fail or hang, and stillborn when it does not compile. Prints each
+survivor and the share killed per file. The file is restored after each
+mutant, also when the run is interrupted.
+
+Usage: scripts/mutation_run.py [--every N] [--offset K] FILE...
+  (from the repository root, with build/ci configured)
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+SWAPS = [
+    (r"(?<![<>=!-])<=(?![<=])", "<"), (r"(?<![<>=!-])>=(?![>=])", ">"),
+    (r"(?<![<>=!-])<(?![<=])", "<="), (r"(?<![<>=!-])>(?![>=])", ">="),
+    (r"==", "!="), (r"!=", "=="),
+    (r" \+ ", " - "), (r" - ", " + "), (r" \* ", " / "), (r" / ", " * "),
+    (r"std::max", "std::min"), (r"std::min", "std::max"),
+    (r"\btrue\b", "false"), (r"\bfalse\b", "true"),
+    (r"&&", "||"), (r"\|\|", "&&"),
+]
+CALL = re.compile(r"^\s+[a-z_][\w.>-]*(\.|->)\w+\(.*\);\s*$")
+NUMBER = re.compile(r"(?<![\w.])(\d+)(?![\w.'])")
+
+
+def code_lines(text):
+    """Line numbers that hold code: no comments, includes or templates."""
+    for number, line in enumerate(text.split("\n")):
+        stripped = line.strip()
+        if not stripped or stripped.startswith(("//", "#", "template", "using")):
+            continue
+        yield number, line
+
+
+def mutants(text):
+    lines = text.split("\n")
+    for number, line in code_lines(text):
+        code = line.split("//")[0]
+        for pattern, replacement in SWAPS:
+            for match in re.finditer(pattern, code):
+                # Template brackets and stream operators are no comparisons.
+                if replacement in ("<=", ">=") and re.search(r"\w<|std::\w+<|>\(|>\s*\w+\s*[({=]", code):
+                    continue
+                yield number, match.start(), match.end(), replacement
+        for match in NUMBER.finditer(code):
+            yield number, match.start(), match.end(), str(int(match.group(1)) + 1)
+        if CALL.match(code):
+            yield number, 0, len(line), ""
+    del lines
+
+
+def run(command, timeout):
+    try:
+        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout, check=False).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--every", type=int, default=1, help="try only every N-th mutant")
+    parser.add_argument("--offset", type=int, default=0)
+    parser.add_argument("--target", default="test_form1")
+    parser.add_argument("files", nargs="+")
+    args = parser.parse_args()
+    build = ["nice", "cmake", "--build", "--preset", "ci", "--target", args.target]
+    test = ["build/ci/tests/window/" + args.target]
+    os.environ["QT_QPA_PLATFORM"] = "offscreen"
+    if run(build, 900) != 0 or run(test, 300) != 0:
+        sys.exit("the tests must build and pass before mutating")
+    for path in args.files:
+        with open(path, encoding="utf-8") as f:
+            original = f.read()
+        found = list(mutants(original))[args.offset::args.every]
+        killed = survived = stillborn = 0
+        try:
+            for number, start, end, replacement in found:
+                lines = original.split("\n")
+                line = lines[number]
+                lines[number] = line[:start] + replacement + line[end:]
+                with open(path, "w", encoding="utf-8") as f:
+                    f.write("\n".join(lines))
+                if run(build, 900) != 0:
+                    stillborn += 1
+                    continue
+                if run(test, 120) != 0:
+                    killed += 1
+                else:
+                    survived += 1
+                    print(f"survived {path}:{number + 1}: {line.strip()}  ->  {lines[number].strip()}",
+                          flush=True)
+        finally:
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(original)
+        tried = killed + survived
+        print(f"{path}: {killed} of {tried} killed ({100 * killed / max(tried, 1):.0f} %), "
+              f"{stillborn} stillborn, {len(found)} made", flush=True)
+    run(build, 900)
+
+
+if __name__ == "__main__":
+    main()

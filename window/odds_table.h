@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+// One result's odds as text to paste: a heading that names the volley, a
+// header row, and a row for each count the chart shows, in round steps, with
+// plain numbers a spreadsheet reads. The chances come from calc/; what the
+// volley was and when to copy is the caller's.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "calc/names.h"
+#include "calc/odds_chart.h"
+
+// At most this many rows follow the header, whatever the volley.
+inline constexpr std::size_t kMostTableRows = 200;
+
+enum class TableLayout {
+    Tabs,     // cells apart by tabs, for a spreadsheet
+    Columns,  // cells padded into columns, for a message or a forum post
+};
+
+// An average as the field rounds it, without the field's trailing
+// separator: "6", "2.5".
+[[nodiscard]] QString averageText(double average, std::string_view separator);
+
+// A chance as a plain percentage with the separator: one decimal, "11.2";
+// below 0.05 two significant digits, "0.0049", and below 0.000001 in the
+// exponent form, "3.1E-12"; near 100 as many decimals as keep it below,
+// "99.97". "100" and "0" only for a chance that is certain or impossible.
+[[nodiscard]] QString tableNumber(double chance, std::string_view separator);
+
+// What a result was and what it was worked out from: "Casualties of 12
+// shots, Aimcraft 4 (needed roll 4, Moved), To Wound 4, Armour Save 5:
+// average 2". volley: "12 shots, Aimcraft 4 (needed roll 4, Moved)", ...;
+// result: Text3, Text6, Text8 or Text9.
+[[nodiscard]] QString volleyHeading(tarvelin::Field result, const QString& volley, double average,
+                                    std::string_view separator);
+
+// volley: as for volleyHeading.
+[[nodiscard]] QString oddsTable(tarvelin::Field result, const QString& volley,
+                                const tarvelin::OddsChart& chart, const tarvelin::Chances& chances,
+                                std::string_view separator, TableLayout layout);
+
+// One volley of a table: its volleyHeading, its chart and the chances it drew.
+struct TableVolley {
+    QString heading;
+    const tarvelin::OddsChart& chart;
+    const tarvelin::Chances& chances;
+};
+// A result beside the one pinned to compare it with: both headings, the
+// pinned one after "Pinned: ", and the pinned columns after the current ones,
+// over the counts of `now`'s chart, which CompareCharts made those of both.
+[[nodiscard]] QString oddsTable(const TableVolley& now, const TableVolley* pinned,
+                                std::string_view separator, TableLayout layout);

@@ -1,0 +1,86 @@
+// SPDX-FileCopyrightText: 2026 The Tarvelin developers
+// SPDX-License-Identifier: MIT
+#include "window/out_of_date.h"
+
+#include "calc/shooting_tables.h"
+#include "window/failure_message.h"
+
+using tarvelin::Cause;
+using tarvelin::Command;
+using tarvelin::Field;
+
+namespace {
+
+QString stepName(Command step) {
+    switch (step) {
+    case Command::Command1:
+        return "To Hit";
+    case Command::Command2:
+        return "Hits";
+    case Command::Command3:
+        return "Wounds";
+    case Command::Command4:
+        return "Saves";
+    case Command::Command5:
+        return "Casualties";
+    case Command::Command6:
+        return "Clear";
+    }
+    return {};
+}
+
+// The field or box that changed, as a person names it.
+QString changedName(const std::variant<std::monostate, Field, tarvelin::Box>& what) {
+    if (const auto* field = std::get_if<Field>(&what)) {
+        return *field == Field::Text2 ? QString("the needed roll") : fieldCaption(*field);
+    }
+    if (const auto* box = std::get_if<tarvelin::Box>(&what)) {
+        const std::string_view caption = tarvelin::BoxCaption(*box);
+        return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    }
+    return {};
+}
+
+// What a press changed: Clear empties fields and unticks boxes, To Hit writes
+// the needed roll.
+QString changeBy(Command step, const std::variant<std::monostate, Field, tarvelin::Box>& what) {
+    if (step != Command::Command6) {
+        return stepName(step) + " changed " + changedName(what);
+    }
+    return (std::holds_alternative<tarvelin::Box>(what) ? "Clear unticked " : "Clear emptied ") +
+           changedName(what);
+}
+
+}  // namespace
+
+QString outOfDateText(Field result, const tarvelin::OutOfDate& why) {
+    const QString name = fieldCaption(result);
+    const QString step = stepName(why.step);
+    QString what = changedName(why.what);
+    if (!what.isEmpty() && std::holds_alternative<Field>(why.what)) {
+        what[0] = what[0].toUpper();
+    }
+    switch (why.cause) {
+    case Cause::Edited:
+        return "Out of date: " + what + " was changed after " + name + ".";
+    case Cause::Ticked:
+        return "Out of date: " + what + " was ticked after " + name + ".";
+    case Cause::Unticked:
+        return "Out of date: " + what + " was unticked after " + name + ".";
+    case Cause::ChangedBy:
+        return "Out of date: " + changeBy(why.step, why.what) + " after " + name + ".";
+    case Cause::Redone:
+        return "Out of date: " + step + " was worked out again after " + name + ".";
+    case Cause::Failed: {
+        const bool subtracts = result == Field::Text9 && why.step == Command::Command4;
+        return "Out of date: " + step + " failed, so " + name + " still " +
+               (subtracts ? "subtracts" : "works from") + " the " + step.toLower() +
+               " worked out before.";
+    }
+    case Cause::Without:
+        return "Out of date: " + name + " was worked out without " + step + ".";
+    case Cause::FromStale:
+        return "Out of date: " + name + " was worked out from " + step + ", which is out of date.";
+    }
+    return {};
+}
