@@ -54,9 +54,12 @@ Form1::Form1(std::string separator, QWidget* parent)
       widgets_(buildFormWidgets(*this)),
       announcer_(new Announcer(this)) {
     setObjectName("Form1");
-    QAccessible::installFactory(accessibleWindow);
     bind();
     describeControls();
+}
+
+void Form1::installAccessibleRole() {
+    QAccessible::installFactory(accessibleWindow);
 }
 
 Form1::~Form1() {
