@@ -245,6 +245,9 @@ void Form1::showResultMenu(std::size_t i, const QPoint& pos) {
 
 void Form1::copyOdds(std::size_t i) {
     const ShownOdds& shown = oddsShown_[i];
+    if (!shown.chart) {
+        return;  // its menu entry is greyed out then
+    }
     const QString title = oddsTitle(kResults[i], std::get<tarvelin::Odds>(shown.odds).trials,
                                     widgets_.texts[indexOf(kResults[i])]->text());
     QGuiApplication::clipboard()->setText(oddsTable(title, shown.chances.exactly,

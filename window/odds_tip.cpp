@@ -38,14 +38,16 @@ QRect OddsTip::textArea() const {
     const QPoint origin = chartOrigin();
     const QRect lines =
         metrics.boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), kTextFlags, text_);
-    return {origin.x() + metrics.height() / 2, origin.y() + chart_->size().height(), lines.width(),
+    const int chartHeight = chart_ ? chart_->size().height() : 0;
+    return {origin.x() + metrics.height() / 2, origin.y() + chartHeight, lines.width(),
             lines.height() + metrics.height() / 2};
 }
 
 QSize OddsTip::naturalSize() const {
     const QPoint origin = chartOrigin();
     const QRect lines = textArea();
-    return {std::max(origin.x() + chart_->size().width(), lines.right() + 1) + origin.x(),
+    const int chartWidth = chart_ ? chart_->size().width() : 0;
+    return {std::max(origin.x() + chartWidth, lines.right() + 1) + origin.x(),
             lines.bottom() + 1 + origin.y()};
 }
 
