@@ -34,7 +34,11 @@ double median(std::vector<double> values) {
 double typeAndDelete(QLineEdit* edit, int pairs) {
     // Both windows are open; the one typed into is made active, as it would
     // be for a user, so that neither is measured with an inactive cursor.
-    QApplication::setActiveWindow(edit->window());
+    // Activation goes through the platform, as a click would, and arrives later.
+    edit->activateWindow();
+    if (!QTest::qWaitForWindowActive(edit->window())) {
+        std::fprintf(stderr, "the window typed into did not become active\n");
+    }
     edit->setFocus();
     edit->end(false);
     QElapsedTimer timer;

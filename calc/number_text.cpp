@@ -190,7 +190,7 @@ std::optional<double> readPlain(std::string_view text) {
     }
     // After a "+" the number itself must follow, not another sign.
     const std::size_t first = !plus && text.front() == '-' ? 1 : 0;
-    if (first >= text.size() || !(isDigit(text[first]) || text[first] == '.')) {
+    if (first >= text.size() || (!isDigit(text[first]) && text[first] != '.')) {
         return std::nullopt;
     }
     double value = 0.0;
@@ -344,7 +344,7 @@ std::string TextFromNumber(double value, std::string_view separator) {
     // significant digits, trailing zeros dropped, an exponent only below
     // 1e-4 or from 1e15 up.
     Buffer buf{};
-    char* const end =
+    const char* const end =
         std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15)
             .ptr;
     std::string_view ascii(buf.data(), static_cast<std::size_t>(end - buf.data()));

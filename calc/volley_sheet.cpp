@@ -185,11 +185,12 @@ void VolleySheet::onToHit() {
 VolleySheet::Row VolleySheet::lookUp(Field input, Table table, double from, Field result) const {
     const double key = read(input);
     const auto value = table(key, from);
-    if (!value) {
+    // A row that matched for `from` matches for one shot too.
+    const auto perShot = table(key, 1.0);
+    if (!value || !perShot) {
         fail(input, Problem::NotOnTable, key);
     }
-    // A row that matched for `from` matches for one shot too.
-    return {finite(*value, result), *table(key, 1.0)};
+    return {finite(*value, result), *perShot};
 }
 
 void VolleySheet::store(double& stored, double value, Field result) {

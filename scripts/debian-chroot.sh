@@ -55,6 +55,9 @@ repo=$PWD
 exec unshare --mount --propagation private /bin/bash -euo pipefail -c '
     root=$1 repo=$2
     shift 2
+    # The root made a mount point, as on a whole system, so that a command
+    # inside can enter a further system the same way (unshare needs one).
+    mount --bind "$root" "$root"
     mount -t proc proc "$root/proc"
     mount -t sysfs sysfs "$root/sys"
     mount --rbind /dev "$root/dev"

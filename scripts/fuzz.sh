@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 
-scripts/install-deps.sh cmake ninja-build clang libclang-rt-14-dev
+scripts/install-deps.sh cmake ninja-build
+scripts/install-clang.sh
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

@@ -46,13 +46,16 @@ Form1::Form1(std::string separator, QWidget* parent)
       widgets_(buildFormWidgets(*this)),
       announcer_(new Announcer(this)) {
     setObjectName("Form1");
-    QAccessible::installFactory(accessibleWindow);
     bind();
     describeControls();
     results_ = new ResultOddsView(
         *this, sheet_,
         {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)});
     connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
+}
+
+void Form1::installAccessibleRole() {
+    QAccessible::installFactory(accessibleWindow);
 }
 
 Form1::~Form1() {

@@ -27,6 +27,10 @@ class Form1 : public QWidget, private tarvelin::SheetObserver {
 public:
     // separator: the user's decimal separator, in UTF-8.
     explicit Form1(std::string separator, QWidget* parent = nullptr);
+    // Gives the window the Window role for screen readers. Call it before
+    // the first widget exists: Qt may make a window's accessible interface as
+    // the window is built, and keeps the first one it made.
+    static void installAccessibleRole();
     ~Form1() override;
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;

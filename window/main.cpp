@@ -13,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(kTarvelinVersion));
     // Lets Wayland desktops match the window to its desktop entry and icon.
     QApplication::setDesktopFileName(QString::fromLatin1(kTarvelinAppId));
+    Form1::installAccessibleRole();
     Form1 window(QLocale::system().decimalPoint().toStdString());
     window.show();
     return QApplication::exec();

@@ -249,6 +249,14 @@ private:
     }
 
 private slots:
+    // The first window of all, with a screen reader listening from the start.
+    void initTestCase() {
+        QAccessible::setActive(true);
+        const auto guard = qScopeGuard([] { QAccessible::setActive(false); });
+        Form1 first(".");
+        QCOMPARE(QAccessible::queryAccessibleInterface(&first)->role(), QAccessible::Window);
+    }
+
     void init() {
         form = std::make_unique<Form1>(".");
         form->show();
@@ -1617,6 +1625,7 @@ int main(int argc, char* argv[]) {
     const QString config = QDir::current().relativeFilePath(screens.fileName());
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
     QApplication app(argc, argv);
+    Form1::installAccessibleRole();
     TestForm1 test;
     return QTest::qExec(&test, argc, argv);
 }
