@@ -139,8 +139,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
 // Whether `text`, in this font and these tooltip colours, is written somewhere
 // in the image: its ink is ink there and its bare background is bare there, so
 // "2.5" is not found where "2,5" is written.
-bool writtenIn(const QImage& image, const QString& text, const QFont& font,
-               const QPalette& palette) {
+std::optional<QPoint> foundAt(const QImage& image, const QString& text, const QFont& font,
+                              const QPalette& palette) {
     const QColor base = palette.color(QPalette::ToolTipBase);
     const QColor ink = palette.color(QPalette::ToolTipText);
     QImage words(QFontMetrics(font).horizontalAdvance(text), QFontMetrics(font).height(),
@@ -176,11 +176,16 @@ bool writtenIn(const QImage& image, const QString& text, const QFont& font,
                 }
             }
             if (same) {
-                return true;
+                return QPoint(int(left), int(top));
             }
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+bool writtenIn(const QImage& image, const QString& text, const QFont& font,
+               const QPalette& palette) {
+    return foundAt(image, text, font, palette).has_value();
 }
 
 // A dark desktop palette, tooltips included.
@@ -648,6 +653,8 @@ private slots:
         QToolTip::hideText();
         if (chart) {
             QVERIFY(field->screen()->availableGeometry().contains(shownTip()->geometry()));
+            // Long enough to read more than a line: longer than a short tooltip's 10 s.
+            QVERIFY(shownTip()->staysFor() > 10'000);
             // And it goes as a tooltip goes, at a click.
             QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(2, 2));
             QVERIFY(shownTip() == nullptr);
@@ -827,17 +834,40 @@ private slots:
         }
         QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
                  std::max_element(exact.begin(), exact.end()) - exact.begin());
-        // The axis under the bars, its words and the key's, each on bare ground.
+        // The bars in the desktop's highlight wherever it stands out enough.
+        const QColor highlight = palette.color(QPalette::Highlight);
+        if (contrastRatio(highlight, QColor(background)) >= 3 &&
+            contrastRatio(highlight, QColor(ink)) >= 1.5) {
+            QCOMPARE(QColor(bar), highlight);
+        }
+        // The axis under the bars, each of its words level with its line
+        // just left of the plot, and each key word just after its sign.
         QCOMPARE(image.pixel(plot.center().x(), bottom + 1), ink);
-        for (const char* words : {"100 %", "50 %", "0 %", "exactly", "at least", "average"}) {
-            QVERIFY2(writtenIn(image, words, shownTip()->font(), palette), words);
+        const QFont font = shownTip()->font();
+        const int unit = QFontMetrics(font).height();
+        for (const auto& [words, line] :
+             {std::pair{"100 %", plot.top()}, std::pair{"50 %", bottom - plot.height() / 2},
+              std::pair{"0 %", bottom + 1}}) {
+            const auto at = foundAt(image, words, font, palette);
+            QVERIFY2(at && std::abs(at->y() + unit / 2 - line) <= 1, words);
+            QVERIFY(at->x() + QFontMetrics(font).horizontalAdvance(words) < plot.left());
+        }
+        const QImage key = image.copy(0, bottom + 1, image.width(), image.height() - bottom - 1);
+        for (const auto& [words, sign] :
+             {std::pair{"exactly", bar}, std::pair{"at least", ink}, std::pair{"average", ink}}) {
+            const auto at = foundAt(key, words, font, palette);
+            QVERIFY2(at, words);
+            bool signed_ = false;
+            for (int x = at->x() - unit; x < at->x(); ++x) {
+                signed_ = signed_ || key.pixel(x, at->y() + unit / 2) == sign;
+            }
+            QVERIFY2(signed_, words);
         }
         // The average's mark under the bar of a whole average, and only there.
         const double average = shots.toInt() * chance;
         const auto& bars = picture.chart().bars;
         for (std::size_t i = 0; i < bars.size() && picture.chart().step == 1; ++i) {
             const int x = picture.barColumns(i).translated(origin).center().x();
-            const int unit = QFontMetrics(shownTip()->font()).height();
             bool marked = false;
             for (int y = bottom + 2 + unit / 7; y < bottom + unit / 2; ++y) {
                 marked = marked || image.pixel(x, y) == ink;
