@@ -653,8 +653,8 @@ private slots:
         QToolTip::hideText();
         if (chart) {
             QVERIFY(field->screen()->availableGeometry().contains(shownTip()->geometry()));
-            // Long enough to read more than a line: longer than a short tooltip's 10 s.
-            QVERIFY(shownTip()->staysFor() > 10'000);
+            // Long enough to read so many lines: well beyond a short tooltip's 10 s.
+            QVERIFY(shownTip()->staysFor() > 11'000);
             // And it goes as a tooltip goes, at a click.
             QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(2, 2));
             QVERIFY(shownTip() == nullptr);
@@ -726,6 +726,10 @@ private slots:
         QCOMPARE(place.size(), tip.size());
         QVERIFY(!place.intersects(field));
         QVERIFY(!hover || !place.adjusted(0, -16, 0, 0).contains(*hover));
+        // Right against the field, unless below the pointer's arrow.
+        const bool below = place.top() > field.bottom();
+        QVERIFY((below ? place.top() - field.bottom() : field.top() - place.bottom()) <=
+                (hover && below ? 24 : 3));
         // Each way of shrinking only once the one before has gone its whole
         // way, and no further than the room asks.
         const bool cut = tip.shownText() != tip.text();
@@ -925,6 +929,7 @@ private slots:
         QTest::newRow("12 hits, large font") << 12 << 0.5 << 20;
         QTest::newRow("100,000 hits") << 100000 << 0.5 << 12;
         QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12;
+        QTest::newRow("a sure hit") << 12 << 0.95 << 12;
     }
 
     void chartLabelsNameTheirCounts() {
@@ -964,6 +969,14 @@ private slots:
                     std::abs(place.top() - step) <= pixels / 3);
         }
         QCOMPARE(atLeast, int(chart.labelled.size()));
+        // On its own background, whatever it is painted over.
+        QImage image(picture.size(), QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QPainter painter(&image);
+        const QPalette palette = QApplication::style()->standardPalette();
+        picture.paint(painter, palette);
+        painter.end();
+        QCOMPARE(image.pixelColor(0, 0), palette.color(QPalette::ToolTipBase));
         // Clear of the "at least" path: each step's row and its drop at the
         // border with the next bar.
         const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
