@@ -977,6 +977,19 @@ private slots:
         picture.paint(painter, palette);
         painter.end();
         QCOMPARE(image.pixelColor(0, 0), palette.color(QPalette::ToolTipBase));
+        // With no more than a line's margin right of what it draws.
+        int drawn = image.width() - 1;
+        while (drawn > 0 && [&] {
+            for (int y = 0; y < image.height(); ++y) {
+                if (image.pixelColor(drawn, y) != palette.color(QPalette::ToolTipBase)) {
+                    return false;
+                }
+            }
+            return true;
+        }()) {
+            --drawn;
+        }
+        QVERIFY(image.width() - 1 - drawn <= QFontMetrics(font).height());
         // Clear of the "at least" path: each step's row and its drop at the
         // border with the next bar.
         const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
