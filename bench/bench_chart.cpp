@@ -40,7 +40,6 @@ struct Stored {
     Field field;
     tarvelin::Odds odds;
     tarvelin::OddsChart chart;
-    QString shown;
     QString text;
 };
 
@@ -50,7 +49,7 @@ std::vector<Stored> storedOdds(const Form1& window, std::initializer_list<Field>
         const auto odds = std::get<tarvelin::Odds>(window.sheet().odds(f));
         stored.push_back(
             {f, odds, tarvelin::ChartOfOdds(odds, tarvelin::ChancesOf(odds.trials, odds.chance)),
-             window.field(f)->text(), window.field(f)->toolTip()});
+             window.field(f)->toolTip()});
     }
     return stored;
 }
@@ -71,9 +70,10 @@ double chartTips(const std::vector<Stored>& stored, OddsTip& tip, int times) {
     timer.start();
     for (int i = 0; i < times; ++i) {
         for (const Stored& s : stored) {
-            tip.setContent(OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.chart.average, "."),
-                                            QToolTip::font(), "."),
-                           s.text, room);
+            tip.setContent(
+                OddsChartPicture(s.chart, oddsTitle(s.field, s.odds.trials, s.chart.average, "."),
+                                 QToolTip::font(), "."),
+                s.text, room);
             QImage image(tip.size(), QImage::Format_ARGB32_Premultiplied);
             tip.render(&image);
         }

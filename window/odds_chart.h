@@ -62,7 +62,7 @@ private:
     void layOutPlot(int top);
     void layOutKey(int y);
     void placeLabels(std::string_view separator);
-    void placeAtLeast(std::size_t bar, std::string_view separator);
+    void placeAtLeast(std::size_t i, std::string_view separator);
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps are drawn as.
