@@ -114,9 +114,9 @@ void WorkedExample(benchmark::State& state) {
 }
 BENCHMARK(WorkedExample);
 
-// What the window does with a result's odds once it is stored: the whole
-// tail, the chance of each count, the chart's model, the counts worth listing
-// and their percentages.
+// What the window does with a result's odds once it is stored: the tails and
+// the chance of each count that is not negligible, the chart's model, the
+// counts worth listing and their percentages.
 std::size_t workOutOdds(const tarvelin::VolleySheet& sheet, tarvelin::Field result) {
     const auto odds = sheet.odds(result);
     const auto* binomial = std::get_if<tarvelin::Odds>(&odds);

@@ -202,6 +202,65 @@ std::optional<double> readPlain(std::string_view text) {
     return value;
 }
 
+// A scanned number respelt for from_chars, which knows only "." and no
+// leading "+": the one separator that the grammar allows is written as ".",
+// on the stack when the text is short.
+class Respelling {
+public:
+    // Returns the respelt text, which lives as long as this; nullopt when
+    // there is no memory for a long one.
+    std::optional<std::string_view> of(std::string_view number,
+                                       std::string_view separator) noexcept {
+        if (number.front() == '+') {
+            number.remove_prefix(1);
+        }
+        const std::size_t at = separator == "." ? std::string_view::npos : number.find(separator);
+        if (at == std::string_view::npos) {
+            return number;
+        }
+        const std::string_view before = number.substr(0, at);
+        const std::string_view after = number.substr(at + separator.size());
+        const std::size_t length = before.size() + 1 + after.size();
+        char* out = shortCopy_.data();
+        if (length > shortCopy_.size()) {
+            try {
+                longCopy_.resize(length);
+            } catch (...) {
+                return std::nullopt;
+            }
+            out = longCopy_.data();
+        }
+        before.copy(out, before.size());
+        out[before.size()] = '.';
+        after.copy(out + before.size() + 1, after.size());
+        return std::string_view(out, length);
+    }
+
+private:
+    std::array<char, 64> shortCopy_{};
+    std::string longCopy_;
+};
+
+// Reads a respelt number of this shape.
+std::variant<double, TextProblem> readScanned(std::string_view number,
+                                              const Shape& shape) noexcept {
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                           std::chars_format::general);
+    // from_chars reads a zero mantissa as zero whatever its exponent, so out
+    // of range means a nonzero number too small or too large for a double.
+    if (ec == std::errc::result_out_of_range) {
+        if (atLeastOne(shape)) {
+            return TextProblem::TooLarge;
+        }
+        return shape.negative ? -0.0 : 0.0;
+    }
+    if (ec != std::errc{} || end != number.data() + number.size() || !std::isfinite(value)) {
+        return TextProblem::NotANumber;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::variant<double, TextProblem> ParseNumber(std::string_view text,
@@ -222,49 +281,12 @@ std::variant<double, TextProblem> ParseNumber(std::string_view text,
     if (!scan(text, separator, shape)) {
         return TextProblem::NotANumber;
     }
-    // from_chars knows only "." and no leading "+". After the "+", a number
-    // with "." as separator is already in its form; with another separator,
-    // which the grammar allows once, it is respelt, on the stack when short.
-    std::string_view number = text;
-    if (number.front() == '+') {
-        number.remove_prefix(1);
+    Respelling respelling;
+    const auto number = respelling.of(text, separator);
+    if (!number) {
+        return TextProblem::TooLarge;
     }
-    std::array<char, 64> shortCopy{};
-    std::string longCopy;
-    const std::size_t at = separator == "." ? std::string_view::npos : number.find(separator);
-    if (at != std::string_view::npos) {
-        const std::string_view before = number.substr(0, at);
-        const std::string_view after = number.substr(at + separator.size());
-        const std::size_t length = before.size() + 1 + after.size();
-        char* out = shortCopy.data();
-        if (length > shortCopy.size()) {
-            try {
-                longCopy.resize(length);
-            } catch (...) {
-                return TextProblem::TooLarge;
-            }
-            out = longCopy.data();
-        }
-        before.copy(out, before.size());
-        out[before.size()] = '.';
-        after.copy(out + before.size() + 1, after.size());
-        number = std::string_view(out, length);
-    }
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                           std::chars_format::general);
-    // from_chars reads a zero mantissa as zero whatever its exponent, so out
-    // of range means a nonzero number too small or too large for a double.
-    if (ec == std::errc::result_out_of_range) {
-        if (atLeastOne(shape)) {
-            return TextProblem::TooLarge;
-        }
-        return shape.negative ? -0.0 : 0.0;
-    }
-    if (ec != std::errc{} || end != number.data() + number.size() || !std::isfinite(value)) {
-        return TextProblem::NotANumber;
-    }
-    return value;
+    return readScanned(*number, shape);
 }
 
 double NumberFromText(std::string_view text, std::string_view separator) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <numeric>
 
 namespace tarvelin {
@@ -37,10 +38,12 @@ namespace {
 // chance strictly between 0 and 1. Factorials and powers of the chance
 // overflow long before 100,000 shots. Instead each count gets a weight
 // relative to the most likely count, spread outwards by the ratio of
-// neighbouring binomial terms, which loses only a few roundings per step. The
-// spread stops at the first weight at or below kNegligible on each side: the
-// counts beyond are far beneath anything a percentage can show, and leaving
-// them out keeps a large volley's cost to the counts that matter.
+// neighbouring binomial terms, which loses only a few roundings per step.
+// Each ratio is worked out apart from the weights, so that only a product,
+// not a division, waits for the weight before it. The spread stops at the
+// first weight at or below kNegligible on each side: the counts beyond are
+// far beneath anything a percentage can show, and leaving them out keeps a
+// large volley's cost to the counts that matter.
 struct Weights {
     std::size_t first = 0;
     std::vector<double> kept;
@@ -50,22 +53,23 @@ Weights relativeWeights(std::size_t n, double chance) {
     constexpr double kNegligible = 1e-300;
     const double miss = 1 - chance;
     const auto mode = std::min(n, static_cast<std::size_t>(static_cast<double>(n + 1) * chance));
-    std::vector<double> below;  // from the count under the mode downwards
+    // Weights stay above kNegligible for about 37 standard deviations either
+    // side of the mode, fewer on the short side of a skewed count.
+    const double spread = 38 * std::sqrt(static_cast<double>(n) * chance * miss) + 16;
+    std::vector<double> kept;
+    kept.reserve(std::min(n + 1, static_cast<std::size_t>(2 * spread)));
     double weight = 1;
+    kept.push_back(weight);
     for (std::size_t k = mode; k > 0 && weight > kNegligible; --k) {
-        weight =
-            weight * (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
-        below.push_back(weight);
+        weight *= (static_cast<double>(k) * miss) / (static_cast<double>(n - k + 1) * chance);
+        kept.push_back(weight);
     }
-    Weights weights{mode - below.size(), {}};
-    // The upper side is about as long as the lower one, unless the mode is near the end.
-    weights.kept.reserve(2 * below.size() + 64);
-    weights.kept.assign(below.rbegin(), below.rend());
+    // Spread downwards from the mode, then turned round to run by count.
+    std::reverse(kept.begin(), kept.end());
+    Weights weights{mode + 1 - kept.size(), std::move(kept)};
     weight = 1;
-    weights.kept.push_back(weight);
     for (std::size_t k = mode; k < n && weight > kNegligible; ++k) {
-        weight =
-            weight * (static_cast<double>(n - k) * chance) / (static_cast<double>(k + 1) * miss);
+        weight *= (static_cast<double>(n - k) * chance) / (static_cast<double>(k + 1) * miss);
         weights.kept.push_back(weight);
     }
     return weights;
@@ -87,11 +91,13 @@ Chances ChancesOf(int trials, double chance) {
     // counts every tail holds the whole sum, so it reads 1 there.
     std::vector<double> atLeast(exactly.size());
     std::partial_sum(exactly.rbegin(), exactly.rend(), atLeast.rbegin());
-    const double sum = atLeast.front();
+    // One division, not one per count; the whole tail is then 1 by definition.
+    const double inverse = 1 / atLeast.front();
     for (std::size_t i = 0; i < exactly.size(); ++i) {
-        exactly[i] /= sum;
-        atLeast[i] /= sum;
+        exactly[i] *= inverse;
+        atLeast[i] *= inverse;
     }
+    atLeast.front() = 1;
     return {CountChances(weights.first, std::move(exactly), n + 1, 0, 0),
             CountChances(weights.first, std::move(atLeast), n + 1, 1, 0)};
 }
@@ -101,7 +107,7 @@ int RoundStep(int first, int last, std::size_t most) {
     const int to = std::clamp(last, from, kMaxOddsTrials);
     const std::size_t atMost = std::max<std::size_t>(most, 1);
     const auto rows = [from, to](int step) {
-        return static_cast<std::size_t>(to / step - from / step + 1);
+        return static_cast<std::size_t>(to / step) - static_cast<std::size_t>(from / step) + 1;
     };
     // Ends once a step passes to: then one row holds everything.
     for (int scale = 1;; scale *= 10) {
@@ -115,33 +121,28 @@ int RoundStep(int first, int last, std::size_t most) {
 
 namespace {
 
-// at(k) is the chance of at least k for k below size; only the counts from
-// `from` to before `to` are looked at, the caller knowing that none outside
-// them can be an end.
-template <typename AtLeast>
-CountsShown countsWorthShowing(const AtLeast& at, std::size_t size, std::size_t from,
-                               std::size_t to) {
-    constexpr double kAllButImpossible = 0.0005;
-    // The chance of at most k is the complement of the tail above k, which is
-    // what is kept; compared as that tail against its complement, it keeps a
-    // share of exactly 0.05 % on the right side of the line.
-    constexpr double kAllButCertain = 1 - kAllButImpossible;
+// Whether a chance of at least k is all but certain, so that the chance of
+// at most k - 1 is all but impossible; and whether the chance of at least k
+// is still worth showing. The first is compared as the tail against the
+// complement of the share, so that a share of exactly 0.05 % stays on the
+// right side of the line.
+constexpr double kAllButImpossible = 0.0005;
+bool allButCertain(double atLeast) {
+    return atLeast > 1 - kAllButImpossible;
+}
+bool worthShowing(double atLeast) {
+    return atLeast >= kAllButImpossible;
+}
+
+// The step and the counts listed, once the ends are known.
+CountsShown listed(int first, int last) {
     CountsShown shown;
-    bool started = false;
-    for (std::size_t k = from; k < to; ++k) {
-        if (!started && (k + 1 < size ? at(k + 1) : 0.0) <= kAllButCertain) {
-            shown.first = static_cast<int>(k);
-            started = true;
-        }
-        if (at(k) >= kAllButImpossible) {
-            shown.last = static_cast<int>(k);
-        }
-    }
-    shown.last = std::max(shown.last, shown.first);
+    shown.first = first;
+    shown.last = last;
     shown.step = RoundStep(shown.first, shown.last, kMostCountsShown);
     // "At least none" is certain and says nothing; the chance of none stands apart.
-    const int listedFrom = std::max(shown.first, 1);
-    for (int k = (listedFrom + shown.step - 1) / shown.step * shown.step; k <= shown.last;
+    const int from = std::max(shown.first, 1);
+    for (int k = (from + shown.step - 1) / shown.step * shown.step; k <= shown.last;
          k += shown.step) {
         shown.counts.push_back(k);
     }
@@ -151,18 +152,42 @@ CountsShown countsWorthShowing(const AtLeast& at, std::size_t size, std::size_t 
 }  // namespace
 
 CountsShown CountsWorthShowing(std::span<const double> atLeast) {
-    const auto at = [atLeast](std::size_t k) { return atLeast[k]; };
-    return countsWorthShowing(at, atLeast.size(), 0, atLeast.size());
+    int first = 0;
+    int last = 0;
+    bool started = false;
+    for (std::size_t k = 0; k < atLeast.size(); ++k) {
+        if (!started && !allButCertain(k + 1 < atLeast.size() ? atLeast[k + 1] : 0.0)) {
+            first = static_cast<int>(k);
+            started = true;
+        }
+        if (worthShowing(atLeast[k])) {
+            last = static_cast<int>(k);
+        }
+    }
+    return listed(first, last);
 }
 
 CountsShown CountsWorthShowing(const CountChances& atLeast) {
-    // Below the kept counts every tail is 1 and above them 0, so the ends lie
-    // among the kept counts or next to them.
-    const std::size_t first = atLeast.firstKept();
-    const std::size_t from = first > 0 ? first - 1 : 0;
-    const std::size_t to = std::min(first + atLeast.kept().size() + 1, atLeast.size());
-    const auto at = [&atLeast](std::size_t k) { return atLeast[k]; };
-    return countsWorthShowing(at, atLeast.size(), from, to);
+    if (atLeast.size() == 0) {
+        return listed(0, 0);
+    }
+    // The tails of ChancesOf never rise with the count, being sums of terms
+    // that are not negative, so each end is found by halving among the kept
+    // counts. Below them every tail is 1 and above them 0; at least none is
+    // 1 too, so the first end is never below none.
+    const std::span<const double> kept = atLeast.kept();
+    const auto count = [&](std::span<const double>::iterator at) {
+        return static_cast<int>(atLeast.firstKept()) + static_cast<int>(at - kept.begin());
+    };
+    const auto certain = std::partition_point(kept.begin(), kept.end(), allButCertain);
+    const auto possible = std::partition_point(kept.begin(), kept.end(), worthShowing);
+    return listed(count(certain) - 1, count(possible) - 1);
+}
+
+CountsShown CountsWorthShowing(const CountChances& atLeast, const CountChances& other) {
+    const CountsShown one = CountsWorthShowing(atLeast);
+    const CountsShown two = CountsWorthShowing(other);
+    return listed(std::min(one.first, two.first), std::max(one.last, two.last));
 }
 
 std::string PercentText(double chance, std::string_view separator) {

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-// How likely each count of a result is, when the result counts independent
-// shots: the binomial chance of at least k, which counts are worth listing,
-// and a chance written as a rounded percentage. Pure numbers; the sheet says
-// which results have odds and the window words them.
+// How likely each count of a result is, when the result counts independent shots: the binomial
+// chances of exactly and of at least k, which counts are worth listing and in which round steps,
+// whether a count can happen at all, and a chance as a rounded percentage. Pure numbers; the
+// sheet says which results have odds and the window words them.
 #pragma once
 
 #include <cstddef>
@@ -43,8 +43,9 @@ inline constexpr int kMaxOddsTrials = 100'000;
 // One chance for every count from 0 to the shots, read by count. Only the
 // counts whose binomial terms are not negligible, below 1e-300 of the most
 // likely count's, are kept: a 100,000-shot volley keeps about 12,000. A count
-// below them reads `below` and one above them `above`, the values the full
-// sums give there in a double (0 for a term, 1 and 0 for a tail).
+// below them reads `below` and one above them, or past the shots, `above`:
+// the values the full sums give there in a double (0 for a term, 1 and 0 for
+// a tail).
 class CountChances {
 public:
     CountChances() = default;
@@ -99,6 +100,12 @@ struct CountsShown {
 };
 [[nodiscard]] CountsShown CountsWorthShowing(std::span<const double> atLeast);
 [[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast);
+// The counts worth showing of two volleys side by side, each with its chances
+// of at least: from the first of either to the last of either, in the one
+// RoundStep that keeps them to kMostCountsShown, so that every listed count
+// has a chance in both.
+[[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast,
+                                             const CountChances& other);
 
 // A chance as a percentage with one decimal: 0.619 -> "61.9". A chance that is
 // neither certain nor impossible never shows as "100.0" or "0.0" but as

@@ -10,10 +10,28 @@ namespace tarvelin {
 
 namespace {
 
-// The bar that starts at count, in steps of step, up to the shots.
-ChartBar barAt(int count, int step, const Chances& chances) {
-    const int most = static_cast<int>(chances.exactly.size()) - 1;
-    ChartBar bar{count, std::min(count + step - 1, most), 0.0,
+// The counts a chart covers: firstCount to lastCount in bars of step counts,
+// none beyond `most`.
+struct Span {
+    int first = 0;
+    int last = 0;
+    int step = 1;
+    int most = 0;
+};
+
+// Counts worth showing from first to last, widened to none when they start
+// within a step of it and to all the shots when they end within a step of
+// them.
+Span spanOf(const CountsShown& shown, int trials) {
+    const int step = shown.step;
+    const int lastBarEnd = std::min(shown.last / step * step + step - 1, trials);
+    return {shown.first < 2 * step ? 0 : shown.first,
+            trials - lastBarEnd <= step ? trials : shown.last, step, trials};
+}
+
+// The bar that starts at count, in steps of step, up to most.
+ChartBar barAt(int count, const Span& span, const Chances& chances) {
+    ChartBar bar{count, std::min(count + span.step - 1, span.most), 0.0,
                  chances.atLeast[static_cast<std::size_t>(count)]};
     // Smallest terms first, as the tails add them.
     for (int k = bar.last; k >= count; --k) {
@@ -45,18 +63,16 @@ std::vector<std::size_t> labelled(const std::vector<ChartBar>& bars) {
 
 }  // namespace
 
-OddsChart ChartOfOdds(const Odds& odds, const Chances& chances) {
+namespace {
+
+OddsChart chartOver(const Odds& odds, const Chances& chances, const Span& span) {
     OddsChart chart;
     chart.average = odds.trials * odds.chance;
-    const CountsShown shown = CountsWorthShowing(chances.atLeast);
-    const int step = shown.step;
-    const int trials = static_cast<int>(chances.atLeast.size()) - 1;
-    chart.step = step;
-    chart.firstCount = shown.first < 2 * step ? 0 : shown.first;
-    const int lastBarEnd = std::min(shown.last / step * step + step - 1, trials);
-    chart.lastCount = trials - lastBarEnd <= step ? trials : shown.last;
-    for (int count = chart.firstCount / step * step; count <= chart.lastCount; count += step) {
-        chart.bars.push_back(barAt(count, step, chances));
+    chart.step = span.step;
+    chart.firstCount = span.first;
+    chart.lastCount = span.last;
+    for (int count = span.first / span.step * span.step; count <= span.last; count += span.step) {
+        chart.bars.push_back(barAt(count, span, chances));
     }
     const auto tallest =
         std::max_element(chart.bars.begin(), chart.bars.end(),
@@ -64,6 +80,23 @@ OddsChart ChartOfOdds(const Odds& odds, const Chances& chances) {
     chart.tallest = static_cast<std::size_t>(tallest - chart.bars.begin());
     chart.labelled = labelled(chart.bars);
     return chart;
+}
+
+int trialsOf(const Chances& chances) {
+    return static_cast<int>(chances.atLeast.size()) - 1;
+}
+
+}  // namespace
+
+OddsChart ChartOfOdds(const Odds& odds, const Chances& chances) {
+    return chartOver(odds, chances, spanOf(CountsWorthShowing(chances.atLeast), trialsOf(chances)));
+}
+
+ComparedCharts CompareCharts(const Odds& now, const Chances& nowChances, const Odds& pinned,
+                             const Chances& pinnedChances) {
+    const Span span = spanOf(CountsWorthShowing(nowChances.atLeast, pinnedChances.atLeast),
+                             std::max(trialsOf(nowChances), trialsOf(pinnedChances)));
+    return {chartOver(now, nowChances, span), chartOver(pinned, pinnedChances, span)};
 }
 
 }  // namespace tarvelin

@@ -37,4 +37,16 @@ struct OddsChart {
 // of it at or below firstCount. chances are ChancesOf the same odds.
 [[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, const Chances& chances);
 
+// A result's chart beside the chart of a result kept to compare it with:
+// both over the counts worth showing of either (CountsWorthShowing of the
+// two), with the ends of both widened as ChartOfOdds widens one, so that bar
+// i of each holds the same counts. A count beyond a volley's shots has no
+// chance in it.
+struct ComparedCharts {
+    OddsChart now;
+    OddsChart pinned;
+};
+[[nodiscard]] ComparedCharts CompareCharts(const Odds& now, const Chances& nowChances,
+                                           const Odds& pinned, const Chances& pinnedChances);
+
 }  // namespace tarvelin

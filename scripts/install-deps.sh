@@ -24,5 +24,8 @@ if [ "$(id -u)" -ne 0 ]; then
     fi
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another command may be installing into the same system (the test command
+# and the Windows build share the other release's chroot): wait for its lock.
+wait_lock=(-o DPkg::Lock::Timeout=900)
+"${as_root[@]}" apt-get "${wait_lock[@]}" update -q
+"${as_root[@]}" apt-get "${wait_lock[@]}" install -y -q --no-install-recommends "${missing[@]}"

@@ -3,54 +3,37 @@
 #include "window/explanations.h"
 
 #include <QStringList>
-#include <array>
 #include <cmath>
 
 #include "calc/odds.h"
 #include "calc/shooting_tables.h"
+#include "window/controls.h"
 #include "window/failure_message.h"
 #include "window/odds_table.h"
 
 using tarvelin::Field;
 
-QString fieldHelp(Field field) {
-    switch (field) {
-    case Field::Text1:
-        return "The shooters' Aimcraft rating, a whole number from 1 to 10. Enter presses To Hit.";
-    case Field::Text2:
-        return "The roll needed to hit: To Hit works it out and the boxes move it, or type it. "
-               "A roll below 2 always hits, 9 or more never. Enter presses Hits.";
-    case Field::Text4:
-        return "How many shots the unit fires. Enter presses Hits.";
-    case Field::Text5:
-        return "The roll needed to wound, a whole number up to 6: 1 wounds with every hit, "
-               "0 and below with none. Enter presses Wounds.";
-    case Field::Text7:
-        return "The armour save, a whole number up to 6: 1 and below save every wound. "
-               "Enter presses Saves.";
-    case Field::Text3:
-        return "The average number of hits, with one decimal.";
-    case Field::Text6:
-        return "The average number of wounds, with one decimal.";
-    case Field::Text8:
-        return "The average number of saved wounds, with one decimal.";
-    case Field::Text9:
-        return "The average number of casualties, with one decimal.";
-    }
-    return {};
+namespace {
+
+QString percent(double chance, bool possible, std::string_view separator) {
+    return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
 }
 
-QString commandHelp(std::size_t command) {
-    static const std::array<const char*, 6> kHelp{
-        "Works out the roll needed to hit from Aimcraft and the ticked boxes.",
-        "Works out the average hits from Shots and the needed roll.",
-        "Works out the average wounds from the hits and To Wound.",
-        "Works out the average saved wounds from the wounds and Armour Save.",
-        "Works out the average casualties: the wounds not saved.",
-        "Empties Aimcraft, Shots, To Wound and Armour Save and unticks the boxes; the "
-        "results stay.",
-    };
-    return command < kHelp.size() ? QString(kHelp[command]) : QString();
+// Straight from the chance of a miss, so that a tiny chance of none does not
+// vanish into 1 - (1 - tiny); where even that underflows, it is still not
+// impossible.
+double noneOf(const tarvelin::Odds& odds) {
+    return std::pow(1 - odds.chance, odds.trials);
+}
+
+}  // namespace
+
+QString fieldHelp(Field field) {
+    return controlOf(field).help;
+}
+
+QString commandHelp(tarvelin::Command command) {
+    return controlOf(command).help;
 }
 
 QString boxHelp(tarvelin::Box box) {
@@ -76,31 +59,61 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    const auto percent = [separator](double chance, bool possible = false) {
-        return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
-    };
-    // Straight from the chance of a miss, so that a tiny chance of none does
-    // not vanish into 1 - (1 - tiny); where even that underflows, it is still
-    // not impossible.
-    const double none = std::pow(1 - binomial.chance, binomial.trials);
-    QStringList lines{"none: " + percent(none, tarvelin::Possible(binomial, 0))};
+    QStringList lines{"none: " +
+                      percent(noneOf(binomial), tarvelin::Possible(binomial, 0), separator)};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(atLeast);
     if (shown.step > 1) {
         lines << QString("in steps of %1:").arg(shown.step);
     }
     for (const int k : shown.counts) {
-        lines << QString("at least %1: ").arg(k) + percent(atLeast[static_cast<std::size_t>(k)]);
+        lines << QString("at least %1: ").arg(k) +
+                     percent(atLeast[static_cast<std::size_t>(k)], false, separator);
     }
     return lines.join('\n');
 }
 
-QString oddsTitle(Field result, int shots, double average, std::string_view separator) {
+QString comparedOddsHelp(const ComparedOdds& now, const ComparedOdds& pinned,
+                         std::string_view separator) {
+    // Each value of the current volley with the pinned one's after it.
+    const auto both = [&now, &pinned](const auto& format) {
+        return format(now) + " (pinned " + format(pinned) + ")";
+    };
+    QStringList lines{"average " + both([separator](const ComparedOdds& o) {
+                          return averageText(o.odds.trials * o.odds.chance, separator);
+                      }),
+                      "none: " + both([separator](const ComparedOdds& o) {
+                          return percent(noneOf(o.odds), tarvelin::Possible(o.odds, 0), separator);
+                      })};
+    const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(now.atLeast, pinned.atLeast);
+    if (shown.step > 1) {
+        lines << QString("in steps of %1:").arg(shown.step);
+    }
+    for (const int k : shown.counts) {
+        lines << QString("at least %1: ").arg(k) + both([k, separator](const ComparedOdds& o) {
+                     return percent(o.atLeast[static_cast<std::size_t>(k)],
+                                    tarvelin::PossibleAtLeast(o.odds, k), separator);
+                 });
+    }
+    return lines.join('\n');
+}
+
+QString oddsTitle(Field result, int shots, double average, std::string_view separator,
+                  std::optional<double> pinned) {
     return QString("%1 from %2 %3: average %4")
-        .arg(fieldCaption(result), QString::number(shots), QString(shots == 1 ? "shot" : "shots"),
-             averageText(average, separator));
+               .arg(fieldCaption(result), QString::number(shots),
+                    QString(shots == 1 ? "shot" : "shots"), averageText(average, separator)) +
+           (pinned ? " (pinned " + averageText(*pinned, separator) + ")" : QString());
 }
 
 QString announcement(Field field, const QString& shown) {
     // Results end in the separator already ("6."), so nothing is added.
     return fieldCaption(field) + ": " + (shown.isEmpty() ? QString("empty") : shown);
+}
+
+QString announcement(Field field, const QString& shown, double pinned, std::string_view separator) {
+    const QString mark =
+        QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
+    const QString value = shown.endsWith(mark) ? shown.chopped(mark.size()) : shown;
+    return fieldCaption(field) + ": " + (value.isEmpty() ? QString("empty") : value) + ", pinned " +
+           averageText(pinned, separator) + ".";
 }

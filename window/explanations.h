@@ -8,14 +8,14 @@
 
 #include <QString>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "calc/odds.h"
 #include "calc/volley_sheet.h"
 
 [[nodiscard]] QString fieldHelp(tarvelin::Field field);
-// command: 0 for To Hit to 5 for Clear, in the order of FormWidgets::commands.
-[[nodiscard]] QString commandHelp(std::size_t command);
+[[nodiscard]] QString commandHelp(tarvelin::Command command);
 [[nodiscard]] QString boxHelp(tarvelin::Box box);
 
 // The odds of a result: the chance of none, then "at least K: P %" for the
@@ -24,11 +24,27 @@
 [[nodiscard]] QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
                                const tarvelin::CountChances& atLeast, std::string_view separator);
 
+// The lines of a result's odds beside those of the result pinned to compare
+// it with: "average 2.5 (pinned 2)", the chance of none, then "at least 2:
+// 70.1 % (pinned 61.9 %)" for the counts worth showing of either volley.
+struct ComparedOdds {
+    tarvelin::Odds odds;
+    const tarvelin::CountChances& atLeast;
+};
+[[nodiscard]] QString comparedOddsHelp(const ComparedOdds& now, const ComparedOdds& pinned,
+                                       std::string_view separator);
+
 // One line on a result's odds: "Casualties from 12 shots: average 2", with
-// the average rounded as the field rounds it.
+// the average rounded as the field rounds it, and " (pinned 2)" after it
+// with a pinned average.
 [[nodiscard]] QString oddsTitle(tarvelin::Field result, int shots, double average,
-                                std::string_view separator);
+                                std::string_view separator,
+                                std::optional<double> pinned = std::nullopt);
 
 // What a screen reader says after a step: "Hits: 6." for the field's caption
 // and text, "Needed roll: 4" after To Hit.
 [[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown);
+// The same for a result with a pinned one: "Casualties: 4, pinned 2.", the
+// field's text without its trailing separator and the pinned average.
+[[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown, double pinned,
+                                   std::string_view separator);

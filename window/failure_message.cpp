@@ -3,42 +3,12 @@
 #include "window/failure_message.h"
 
 #include "calc/number_text.h"
+#include "window/controls.h"
 
 using tarvelin::Field;
 using tarvelin::Problem;
 
 namespace {
-
-struct FieldHelp {
-    QString caption;
-    QString whatToType;  // what belongs in the field, as an instruction
-    QString button;      // the button that reads it
-};
-
-FieldHelp helpFor(Field field) {
-    switch (field) {
-    case Field::Text1:
-        return {"Aimcraft", "Type the shooters' Aimcraft rating, from 1 to 10", "To Hit"};
-    case Field::Text2:
-        return {"Needed roll", "Press To Hit to work it out, or type the roll needed to hit",
-                "Hits"};
-    case Field::Text3:
-        return {"Hits", "Press Hits", "Hits"};
-    case Field::Text4:
-        return {"Shots", "Type the number of shots", "Hits"};
-    case Field::Text5:
-        return {"To Wound", "Type the roll needed to wound", "Wounds"};
-    case Field::Text6:
-        return {"Wounds", "Press Wounds", "Wounds"};
-    case Field::Text7:
-        return {"Armour Save", "Type the armour save", "Saves"};
-    case Field::Text8:
-        return {"Saves", "Press Saves", "Saves"};
-    case Field::Text9:
-        return {"Casualties", "Press Casualties", "Casualties"};
-    }
-    return {};
-}
 
 // A field may hold a pasted megabyte; quote only its start. Control
 // characters (a pasted NUL or tab) would vanish or break the message, so
@@ -76,7 +46,7 @@ QString tableFor(Field field) {
     case Field::Text6:
     case Field::Text8:
     case Field::Text9:
-        return "%1 is not on the table for " + helpFor(field).caption + ".";
+        return "%1 is not on the table for " + fieldCaption(field) + ".";
     }
     return {};
 }
@@ -84,21 +54,23 @@ QString tableFor(Field field) {
 }  // namespace
 
 QString fieldCaption(Field field) {
-    return helpFor(field).caption;
+    return controlOf(field).caption;
 }
 
 QString failureMessage(const tarvelin::SheetFailure& failure, const QString& fieldText,
                        std::string_view separator) {
-    const FieldHelp help = helpFor(failure.field);
-    const QString next = help.whatToType + ", then press " + help.button + ".";
+    const FieldControl& control = controlOf(failure.field);
+    const QString caption = control.caption;
+    const QString next =
+        QString(control.instruction) + ", then press " + controlOf(control.command).caption + ".";
     const QString value =
         QString::fromStdString(tarvelin::TextFromNumber(failure.value, separator));
     switch (failure.problem) {
     case Problem::Empty:
-        return help.caption + " is empty. " + next;
+        return caption + " is empty. " + next;
     case Problem::NotANumber: {
         QString message =
-            help.caption + " holds " + quoted(fieldText) + ", which is not a number. " + next;
+            caption + " holds " + quoted(fieldText) + ", which is not a number. " + next;
         const QString sep =
             QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
         for (const char* other : {".", ","}) {
@@ -110,14 +82,14 @@ QString failureMessage(const tarvelin::SheetFailure& failure, const QString& fie
         return message;
     }
     case Problem::TooLarge:
-        return help.caption + " holds a number too large to work with. " + next;
+        return caption + " holds a number too large to work with. " + next;
     case Problem::OutOfRange:
         return "The Aimcraft rating must be from 1 to 10; " + value +
                " is outside that range, so the field was emptied. " + next;
     case Problem::NotOnTable:
         return tableFor(failure.field).arg(value);
     case Problem::ResultOverflow:
-        return "The result for " + help.caption + " is too large to show, so " + help.caption +
+        return "The result for " + caption + " is too large to show, so " + caption +
                " was left unchanged. Check the numbers that led to it.";
     }
     return {};

@@ -12,11 +12,13 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "window/controls.h"
 #include "window/explanations.h"
 #include "window/failure_message.h"
 #include "window/result_odds.h"
 
 using tarvelin::Box;
+using tarvelin::Command;
 using tarvelin::Field;
 using tarvelin::indexOf;
 using tarvelin::VolleySheet;
@@ -50,6 +52,7 @@ Form1::Form1(std::string separator, QWidget* parent)
     results_ = new ResultOddsView(
         *this, sheet_,
         {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)});
+    connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
 }
 
 Form1::~Form1() {
@@ -65,32 +68,31 @@ void Form1::bind() {
     const TextSlot textSlots[] = {&Form1::Text1_Change, &Form1::Text2_Change, &Form1::Text3_Change,
                                   &Form1::Text4_Change, &Form1::Text5_Change, &Form1::Text6_Change,
                                   &Form1::Text7_Change, &Form1::Text8_Change, &Form1::Text9_Change};
-    for (std::size_t i = 0; i < widgets_.texts.size(); ++i) {
-        connect(widgets_.texts[i], &QLineEdit::textChanged, this, textSlots[i]);
+    for (const Field f : tarvelin::kAllFields) {
+        connect(widgets_.texts[indexOf(f)], &QLineEdit::textChanged, this, textSlots[indexOf(f)]);
     }
     const ClickSlot clickSlots[] = {&Form1::Command1_Click, &Form1::Command2_Click,
                                     &Form1::Command3_Click, &Form1::Command4_Click,
                                     &Form1::Command5_Click, &Form1::Command6_Click};
-    for (std::size_t i = 0; i < widgets_.commands.size(); ++i) {
-        connect(widgets_.commands[i], &QPushButton::clicked, this, clickSlots[i]);
+    for (const Command c : tarvelin::kAllCommands) {
+        QPushButton* const button = widgets_.commands[indexOf(c)];
+        connect(button, &QPushButton::clicked, this, clickSlots[indexOf(c)]);
         // Enter on a focused button presses it, as Space does.
-        widgets_.commands[i]->setAutoDefault(true);
+        button->setAutoDefault(true);
     }
     // toggled, unlike clicked, also sees the accessibility toggle action.
     const BoxSlot boxSlots[] = {&Form1::Check1_Click, &Form1::Check2_Click, &Form1::Check3_Click,
                                 &Form1::Check4_Click, &Form1::Check5_Click, &Form1::Check6_Click};
-    for (std::size_t i = 0; i < widgets_.checks.size(); ++i) {
-        connect(widgets_.checks[i], &QCheckBox::toggled, this, boxSlots[i]);
+    for (const Box b : tarvelin::kAllBoxes) {
+        connect(widgets_.checks[indexOf(b)], &QCheckBox::toggled, this, boxSlots[indexOf(b)]);
     }
     // Enter in an input presses the step that reads it; focus stays put.
-    const std::pair<Field, std::size_t> enterPresses[] = {{Field::Text1, 0},
-                                                          {Field::Text4, 1},
-                                                          {Field::Text2, 1},
-                                                          {Field::Text5, 2},
-                                                          {Field::Text7, 3}};
-    for (const auto& [input, command] : enterPresses) {
-        connect(widgets_.texts[indexOf(input)], &QLineEdit::returnPressed,
-                widgets_.commands[command], &QPushButton::click);
+    for (const Field f : tarvelin::kAllFields) {
+        const FieldControl& control = controlOf(f);
+        if (control.input) {
+            connect(widgets_.texts[indexOf(f)], &QLineEdit::returnPressed,
+                    widgets_.commands[indexOf(control.command)], &QPushButton::click);
+        }
     }
     // The platform's own close and quit keys, and Ctrl+W and Ctrl+Q wherever
     // its key scheme lacks them.
@@ -115,8 +117,8 @@ void Form1::describeControls() {
     for (const Field f : tarvelin::kAllFields) {
         describe(widgets_.texts[indexOf(f)], fieldHelp(f));
     }
-    for (std::size_t i = 0; i < widgets_.commands.size(); ++i) {
-        describe(widgets_.commands[i], commandHelp(i));
+    for (const Command c : tarvelin::kAllCommands) {
+        describe(widgets_.commands[indexOf(c)], commandHelp(c));
     }
     for (const Box b : tarvelin::kAllBoxes) {
         describe(widgets_.checks[indexOf(b)], boxHelp(b));
@@ -155,17 +157,23 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::step(void (VolleySheet::*action)(), std::size_t command, std::optional<Field> shown) {
+void Form1::step(void (VolleySheet::*action)(), Command command, std::optional<Field> shown) {
     const unsigned failuresBefore = failures_;
-    results_->begin(tarvelin::kAllCommands[command]);
+    results_->begin(command);
     (sheet_.*action)();
     results_->end(failures_ != failuresBefore);
     if (failures_ != failuresBefore) {
         return;  // the failure message speaks instead
     }
-    announcer_->say(widgets_.commands[command],
-                    shown ? announcement(*shown, widgets_.texts[indexOf(*shown)]->text())
-                          : QString("Aimcraft, Shots, To Wound and Armour Save cleared."));
+    QWidget* const source = widgets_.commands[indexOf(command)];
+    if (!shown) {
+        announcer_->say(source, "Aimcraft, Shots, To Wound and Armour Save cleared.");
+        return;
+    }
+    const QString text = widgets_.texts[indexOf(*shown)]->text();
+    const std::optional<double> pinned = results_->pinnedAverage(*shown);
+    announcer_->say(source, pinned ? announcement(*shown, text, *pinned, sheet_.separator())
+                                   : announcement(*shown, text));
 }
 
 void Form1::tick(Box box, bool ticked) {
@@ -183,22 +191,22 @@ void Form1::tick(Box box, bool ticked) {
 }
 
 void Form1::Command1_Click() {
-    step(&VolleySheet::onToHit, 0, Field::Text2);
+    step(&VolleySheet::onToHit, Command::Command1, Field::Text2);
 }
 void Form1::Command2_Click() {
-    step(&VolleySheet::onHits, 1, Field::Text3);
+    step(&VolleySheet::onHits, Command::Command2, Field::Text3);
 }
 void Form1::Command3_Click() {
-    step(&VolleySheet::onWounds, 2, Field::Text6);
+    step(&VolleySheet::onWounds, Command::Command3, Field::Text6);
 }
 void Form1::Command4_Click() {
-    step(&VolleySheet::onSaves, 3, Field::Text8);
+    step(&VolleySheet::onSaves, Command::Command4, Field::Text8);
 }
 void Form1::Command5_Click() {
-    step(&VolleySheet::onCasualties, 4, Field::Text9);
+    step(&VolleySheet::onCasualties, Command::Command5, Field::Text9);
 }
 void Form1::Command6_Click() {
-    step(&VolleySheet::onClear, 5, std::nullopt);
+    step(&VolleySheet::onClear, Command::Command6, std::nullopt);
 }
 
 void Form1::Check1_Click(bool ticked) {

@@ -15,66 +15,15 @@
 
 #include "calc/shooting_tables.h"
 #include "window/app_icon.h"
-#include "window/failure_message.h"
+#include "window/controls.h"
 #include "window/wrapping_check_box.h"
 
+using tarvelin::Box;
+using tarvelin::Command;
 using tarvelin::Field;
 using tarvelin::indexOf;
 
 namespace {
-
-struct LabelRow {
-    const char* name;
-    const char* caption;
-    QRect place;  // in twips, as every place below
-    Qt::Alignment alignment;
-};
-
-constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignTop;
-constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
-
-const LabelRow kLabels[] = {
-    {"Label1", "Aimcraft", {480, 120, 1215, 255}, kCentred},
-    {"Label2", "Shots", {480, 720, 1215, 255}, kCentred},
-    {"Label3", "To Wound", {480, 1320, 1215, 255}, kCentred},
-    {"Label4", "Armour Save", {480, 1920, 1215, 255}, kCentred},
-    {"Label5", "1.", {240, 120, 135, 255}, kLeft},
-    {"Label6", "2.", {2160, 120, 135, 255}, kLeft},
-    {"Label7", "3.", {240, 2640, 135, 255}, kLeft},
-    {"Label8", "4.", {2160, 1200, 135, 255}, kLeft},
-};
-
-const QRect kFieldPlaces[] = {
-    {480, 360, 1215, 285},    // Text1
-    {2400, 720, 1215, 285},   // Text2
-    {2400, 1800, 1215, 285},  // Text3
-    {480, 960, 1215, 285},    // Text4
-    {480, 1560, 1215, 285},   // Text5
-    {2400, 2760, 1215, 285},  // Text6
-    {480, 2160, 1215, 285},   // Text7
-    {2400, 3720, 1215, 285},  // Text8
-    {2400, 4680, 1215, 285},  // Text9
-};
-
-struct ButtonRow {
-    const char* name;
-    const char* caption;
-    QRect place;
-};
-
-const ButtonRow kButtons[] = {
-    {"Command1", "To Hit", {2400, 120, 1215, 495}},
-    {"Command2", "Hits", {2400, 1200, 1215, 495}},
-    {"Command3", "Wounds", {2400, 2160, 1215, 495}},
-    {"Command4", "Saves", {2400, 3120, 1215, 495}},
-    {"Command5", "Casualties", {2400, 4080, 1215, 495}},
-    {"Command6", "Clear", {2400, 5160, 1215, 495}},
-};
-
-const QRect kBoxPlaces[] = {
-    {360, 2760, 1575, 495}, {360, 3240, 1575, 495}, {360, 3720, 1575, 495},
-    {360, 4200, 1575, 495}, {360, 4680, 1575, 495}, {360, 5160, 1575, 495},
-};
 
 // The client width in pixels is the one number the search varies; at 258
 // pixels it is exactly 15 twips to the pixel.
@@ -110,16 +59,16 @@ void place(QWidget& window, FormWidgets& widgets, double scale) {
     window.setFixedSize(toPixels(kClientTwips.width(), scale),
                         toPixels(kClientTwips.height(), scale));
     for (std::size_t i = 0; i < widgets.labels.size(); ++i) {
-        widgets.labels[i]->setGeometry(toPixels(kLabels[i].place, scale));
+        widgets.labels[i]->setGeometry(toPixels(labelControls()[i].place, scale));
     }
-    for (std::size_t i = 0; i < widgets.texts.size(); ++i) {
-        widgets.texts[i]->setGeometry(toPixels(kFieldPlaces[i], scale));
+    for (const Field f : tarvelin::kAllFields) {
+        widgets.texts[indexOf(f)]->setGeometry(toPixels(controlOf(f).place, scale));
     }
-    for (std::size_t i = 0; i < widgets.commands.size(); ++i) {
-        widgets.commands[i]->setGeometry(toPixels(kButtons[i].place, scale));
+    for (const Command c : tarvelin::kAllCommands) {
+        widgets.commands[indexOf(c)]->setGeometry(toPixels(controlOf(c).place, scale));
     }
-    for (std::size_t i = 0; i < widgets.checks.size(); ++i) {
-        widgets.checks[i]->setGeometry(toPixels(kBoxPlaces[i], scale));
+    for (const Box b : tarvelin::kAllBoxes) {
+        widgets.checks[indexOf(b)]->setGeometry(toPixels(controlOf(b).place, scale));
     }
 }
 
@@ -132,9 +81,9 @@ constexpr int kFieldMargin = 4;
 // laying out text is the costly part.
 struct Measured {
     QFontMetrics metrics;
-    std::array<int, 8> labels{};
-    std::array<int, 6> buttons{};
-    std::array<int, 6> boxes{};  // each on one line
+    std::array<int, std::tuple_size_v<decltype(FormWidgets::labels)>> labels{};
+    std::array<int, tarvelin::kAllCommands.size()> buttons{};
+    std::array<int, tarvelin::kAllBoxes.size()> boxes{};  // each on one line
 };
 
 Measured measure(const FormWidgets& widgets, const QFont& font) {
@@ -142,38 +91,39 @@ Measured measure(const FormWidgets& widgets, const QFont& font) {
     for (std::size_t i = 0; i < m.labels.size(); ++i) {
         m.labels[i] = m.metrics.horizontalAdvance(widgets.labels[i]->text());
     }
-    for (std::size_t i = 0; i < m.buttons.size(); ++i) {
-        m.buttons[i] = m.metrics.horizontalAdvance(widgets.commands[i]->text());
+    for (const Command c : tarvelin::kAllCommands) {
+        m.buttons[indexOf(c)] = m.metrics.horizontalAdvance(widgets.commands[indexOf(c)]->text());
     }
-    for (std::size_t i = 0; i < m.boxes.size(); ++i) {
-        m.boxes[i] = m.metrics.horizontalAdvance(widgets.checks[i]->text());
+    for (const Box b : tarvelin::kAllBoxes) {
+        m.boxes[indexOf(b)] = m.metrics.horizontalAdvance(widgets.checks[indexOf(b)]->text());
     }
     return m;
 }
 
 bool fitsAt(const FormWidgets& widgets, const Measured& m, double scale) {
     const int height = m.metrics.height();
-    if (height + kFieldMargin > toPixels(kFieldPlaces[0], scale).height()) {
+    if (height + kFieldMargin > toPixels(controlOf(Field::Text1).place, scale).height()) {
         return false;
     }
     for (std::size_t i = 0; i < m.labels.size(); ++i) {
-        const QSize size = toPixels(kLabels[i].place, scale).size();
+        const QSize size = toPixels(labelControls()[i].place, scale).size();
         if (m.labels[i] > size.width() || height > size.height()) {
             return false;
         }
     }
-    for (std::size_t i = 0; i < m.buttons.size(); ++i) {
-        const QSize size = toPixels(kButtons[i].place, scale).size();
-        if (m.buttons[i] + kButtonMargin > size.width() || height + kButtonMargin > size.height()) {
+    for (const Command c : tarvelin::kAllCommands) {
+        const QSize size = toPixels(controlOf(c).place, scale).size();
+        if (m.buttons[indexOf(c)] + kButtonMargin > size.width() ||
+            height + kButtonMargin > size.height()) {
             return false;
         }
     }
-    for (std::size_t i = 0; i < m.boxes.size(); ++i) {
-        const auto* box = static_cast<const WrappingCheckBox*>(widgets.checks[i]);
-        const QSize size = toPixels(kBoxPlaces[i], scale).size();
+    for (const Box b : tarvelin::kAllBoxes) {
+        const auto* box = static_cast<const WrappingCheckBox*>(widgets.checks[indexOf(b)]);
+        const QSize size = toPixels(controlOf(b).place, scale).size();
         // A caption that fits on one line needs no wrapping worked out.
         const QRect area = box->captionArea(size);
-        const bool oneLine = m.boxes[i] <= area.width() && height <= area.height();
+        const bool oneLine = m.boxes[indexOf(b)] <= area.width() && height <= area.height();
         if (!oneLine && !box->captionFits(m.metrics, size)) {
             return false;
         }
@@ -262,6 +212,58 @@ const std::array<FrameLine, 8> kFrameLines{{
     {2040, 1080, 3720, 1080},  // To Hit above the results
 }};
 
+namespace {
+
+void addControls(QWidget& window, FormWidgets& widgets) {
+    for (std::size_t i = 0; i < widgets.labels.size(); ++i) {
+        const LabelControl& row = labelControls()[i];
+        auto* label = new QLabel(row.caption, &window);
+        label->setObjectName(row.name);
+        label->setAlignment(row.alignment);
+        widgets.labels[i] = label;
+    }
+    for (const Field f : tarvelin::kAllFields) {
+        auto* edit = new QLineEdit(&window);
+        edit->setObjectName(objectName(f));
+        edit->setAccessibleName(controlOf(f).caption);
+        // A field has no length limit; QLineEdit would otherwise stop at 32767.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        widgets.texts[indexOf(f)] = edit;
+    }
+    for (const Command c : tarvelin::kAllCommands) {
+        auto* button = new QPushButton(controlOf(c).caption, &window);
+        button->setObjectName(objectName(c));
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAutoDefault(false);
+        widgets.commands[indexOf(c)] = button;
+    }
+    for (const Box b : tarvelin::kAllBoxes) {
+        auto* check = new WrappingCheckBox(QString::fromUtf8(tarvelin::BoxCaption(b)), &window);
+        check->setObjectName(objectName(b));
+        widgets.checks[indexOf(b)] = check;
+    }
+}
+
+void setFocusOrder(const FormWidgets& widgets) {
+    const auto text = [&widgets](Field f) -> QWidget* { return widgets.texts[indexOf(f)]; };
+    const auto command = [&widgets](Command c) -> QWidget* { return widgets.commands[indexOf(c)]; };
+    const auto box = [&widgets](Box b) -> QWidget* { return widgets.checks[indexOf(b)]; };
+    QWidget* const order[] = {
+        text(Field::Text1),         command(Command::Command1), command(Command::Command2),
+        text(Field::Text2),         text(Field::Text3),         text(Field::Text4),
+        text(Field::Text5),         command(Command::Command3), text(Field::Text6),
+        command(Command::Command4), text(Field::Text7),         text(Field::Text8),
+        command(Command::Command5), text(Field::Text9),         command(Command::Command6),
+        box(Box::Check1),           box(Box::Check2),           box(Box::Check3),
+        box(Box::Check4),           box(Box::Check5),           box(Box::Check6),
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+}  // namespace
+
 FormWidgets buildFormWidgets(QWidget& window) {
     FormWidgets widgets;
     window.setWindowTitle("Tarvelin");
@@ -270,68 +272,10 @@ FormWidgets buildFormWidgets(QWidget& window) {
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
-
-    for (std::size_t i = 0; i < widgets.labels.size(); ++i) {
-        auto* label = new QLabel(kLabels[i].caption, &window);
-        label->setObjectName(kLabels[i].name);
-        label->setAlignment(kLabels[i].alignment);
-        widgets.labels[i] = label;
-    }
-    for (const Field f : tarvelin::kAllFields) {
-        const std::size_t i = indexOf(f);
-        auto* edit = new QLineEdit(&window);
-        edit->setObjectName(QString("Text%1").arg(i + 1));
-        edit->setAccessibleName(fieldCaption(f));
-        // A field has no length limit; QLineEdit would otherwise stop at 32767.
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        widgets.texts[i] = edit;
-    }
-    for (std::size_t i = 0; i < widgets.commands.size(); ++i) {
-        auto* button = new QPushButton(kButtons[i].caption, &window);
-        button->setObjectName(kButtons[i].name);
-        button->setFocusPolicy(Qt::StrongFocus);
-        button->setAutoDefault(false);
-        widgets.commands[i] = button;
-    }
-    for (const tarvelin::Box b : tarvelin::kAllBoxes) {
-        const std::size_t i = indexOf(b);
-        auto* check = new WrappingCheckBox(QString::fromUtf8(tarvelin::BoxCaption(b)), &window);
-        check->setObjectName(QString("Check%1").arg(i + 1));
-        widgets.checks[i] = check;
-    }
-
-    const auto text = [&widgets](Field f) -> QWidget* { return widgets.texts[indexOf(f)]; };
-    const auto& c = widgets.commands;
-    const auto& b = widgets.checks;
-    QWidget* const order[] = {
-        text(Field::Text1),
-        c[0],
-        c[1],
-        text(Field::Text2),
-        text(Field::Text3),
-        text(Field::Text4),
-        text(Field::Text5),
-        c[2],
-        text(Field::Text6),
-        c[3],
-        text(Field::Text7),
-        text(Field::Text8),
-        c[4],
-        text(Field::Text9),
-        c[5],
-        b[0],
-        b[1],
-        b[2],
-        b[3],
-        b[4],
-        b[5],
-    };
-    for (std::size_t i = 1; i < std::size(order); ++i) {
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    }
-
+    addControls(window, widgets);
+    setFocusOrder(widgets);
     fitForm(window, widgets);
-    text(Field::Text1)->setFocus();
+    widgets.texts[indexOf(Field::Text1)]->setFocus();
     return widgets;
 }
 

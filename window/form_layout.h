@@ -22,7 +22,7 @@ class QWidget;
 
 struct FormWidgets {
     std::array<QLineEdit*, tarvelin::kAllFields.size()> texts{};
-    std::array<QPushButton*, 6> commands{};  // To Hit, Hits, Wounds, Saves, Casualties, Clear
+    std::array<QPushButton*, tarvelin::kAllCommands.size()> commands{};  // in Command's order
     std::array<QCheckBox*, tarvelin::kAllBoxes.size()> checks{};
     std::array<QLabel*, 8> labels{};  // Label1 to Label8
     // Logical pixels per twip; 1/15 at 96 dpi with a small enough font.

@@ -44,18 +44,47 @@ QString percent(double chance, std::string_view separator) {
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter;
 
+// Fills rect in dashes along its longer side, each dash long with as much
+// gap after it, so that a dashed step reads as one even where it runs over
+// a solid one.
+void fillDashed(QPainter& painter, const QRect& rect, const QColor& colour, int dash) {
+    const bool across = rect.width() >= rect.height();
+    const int length = across ? rect.width() : rect.height();
+    for (int from = 0; from < length; from += 2 * dash) {
+        const int piece = std::min(dash, length - from);
+        painter.fillRect(across ? QRect(rect.left() + from, rect.top(), piece, rect.height())
+                                : QRect(rect.left(), rect.top() + from, rect.width(), piece),
+                         colour);
+    }
+}
+
+// The edges of rect, thick inwards, so that an outlined bar is exactly as
+// high as a filled one.
+void fillOutline(QPainter& painter, const QRect& rect, const QColor& colour, int thick) {
+    if (rect.height() <= 0) {
+        return;
+    }
+    const int t = std::min(thick, rect.height());
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), t), colour);
+    painter.fillRect(QRect(rect.left(), rect.bottom() + 1 - t, rect.width(), t), colour);
+    painter.fillRect(QRect(rect.left(), rect.top(), t, rect.height()), colour);
+    painter.fillRect(QRect(rect.right() + 1 - t, rect.top(), t, rect.height()), colour);
+}
+
 }  // namespace
 
 OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& title,
-                                   const QFont& font, std::string_view separator)
-    : chart_(std::move(chart)), font_(font) {
+                                   const QFont& font, std::string_view separator,
+                                   std::optional<tarvelin::OddsChart> pinned)
+    : chart_(std::move(chart)), pinned_(std::move(pinned)), font_(font) {
     const QFontMetrics metrics(font_);
     unit_ = metrics.height();
     line_ = std::max(1, unit_ / 7);
     layOut(title);
     placeLabels(separator);
     const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
-    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark().boundingRect() | keyBar_;
+    QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark(chart_.average).boundingRect() |
+                keyBar_ | pinnedKeyMark_.boundingRect();
     all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
     all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
     size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
@@ -72,7 +101,10 @@ void OddsChartPicture::layOut(const QString& title) {
         const QRect columns = barColumns(i);
         addText(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, countsTop);
     }
-    layOutKey(countsTop + unit_ + unit_ / 2);
+    const int keyBottom = layOutKey(countsTop + unit_ + unit_ / 2);
+    if (pinned_) {
+        layOutPinnedKey(keyBottom + unit_ / 4);
+    }
 }
 
 void OddsChartPicture::addText(const QString& words, int x, int y) {
@@ -113,7 +145,8 @@ void OddsChartPicture::layOutPlot(int top) {
     for (const Label& label : texts_) {
         widestLine = std::max(widestLine, label.place.right() + 1);
     }
-    barWidth_ = std::max({unit_ * 8 / 5, widestCount + unit_ / 2,
+    // Two bars side by side in each column while a result is pinned.
+    barWidth_ = std::max({unit_ * (pinned_ ? 12 : 8) / 5, widestCount + unit_ / 2,
                           std::min(3 * unit_, (widestLine - plotLeft) / bars)});
     gap_ = std::max(1, barWidth_ / 5);
     plot_ = QRect(plotLeft, top, barWidth_ * bars, 8 * unit_);
@@ -123,7 +156,7 @@ void OddsChartPicture::layOutPlot(int top) {
     }
 }
 
-void OddsChartPicture::layOutKey(int y) {
+int OddsChartPicture::layOutKey(int y) {
     int x = unit_ / 2;
     const int swatch = unit_ * 3 / 5;
     keyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
@@ -138,6 +171,25 @@ void OddsChartPicture::layOutKey(int y) {
                          QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
     x += unit_ / 2 + unit_ / 4;
     addText("average", x, y);
+    return y + unit_;
+}
+
+void OddsChartPicture::layOutPinnedKey(int y) {
+    int x = unit_ / 2;
+    const int swatch = unit_ * 3 / 5;
+    pinnedKeyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
+    x += swatch + unit_ / 4;
+    addText("pinned exactly", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    pinnedKeyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
+    x += unit_ + unit_ / 4;
+    addText("pinned at least", x, y);
+    x = texts_.back().place.right() + 1 + unit_;
+    pinnedKeyMark_ =
+        QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4), QPoint(x + unit_ / 2, y + unit_ * 3 / 4),
+                  QPoint(x, y + unit_ * 3 / 4)});
+    x += unit_ / 2 + unit_ / 4;
+    addText("pinned average", x, y);
 }
 
 void OddsChartPicture::placeLabels(std::string_view separator) {
@@ -147,9 +199,16 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
         occupied_.push_back(barRect(i));
     }
-    const std::vector<QRect> path = steps();
-    occupied_.insert(occupied_.end(), path.begin(), path.end());
-    occupied_.push_back(averageMark().boundingRect());
+    for (const tarvelin::OddsChart* chart : {&chart_, pinned_ ? &*pinned_ : nullptr}) {
+        if (chart != nullptr) {
+            const std::vector<QRect> path = steps(*chart);
+            occupied_.insert(occupied_.end(), path.begin(), path.end());
+            occupied_.push_back(averageMark(chart->average).boundingRect());
+        }
+    }
+    for (std::size_t i = 0; pinned_ && i < pinned_->bars.size(); ++i) {
+        occupied_.push_back(pinnedBarRect(i));
+    }
     std::transform(texts_.begin(), texts_.end(), std::back_inserter(occupied_),
                    [](const Label& label) { return label.place; });
     // Named by its count, so that a label that reaches over a neighbour
@@ -219,30 +278,44 @@ int OddsChartPicture::xOf(double count) const {
     return static_cast<int>(std::clamp<long>(x, plot_.left(), plot_.right()));
 }
 
+QRect OddsChartPicture::halfOf(std::size_t bar, double chance, bool right) const {
+    const QRect columns = barColumns(bar);
+    const int width = columns.width() / 2;
+    return {right ? columns.right() + 1 - width : columns.left(), lineAt(chance), width,
+            heightOf(chance)};
+}
+
 QRect OddsChartPicture::barRect(std::size_t i) const {
     const QRect columns = barColumns(i);
     const double chance = chart_.bars[i].chance;
+    if (pinned_) {
+        return halfOf(i, chance, false);
+    }
     return {columns.left(), lineAt(chance), columns.width(), heightOf(chance)};
 }
 
-std::vector<QRect> OddsChartPicture::steps() const {
+QRect OddsChartPicture::pinnedBarRect(std::size_t i) const {
+    return halfOf(i, pinned_ ? pinned_->bars[i].chance : 0.0, true);
+}
+
+std::vector<QRect> OddsChartPicture::steps(const tarvelin::OddsChart& chart) const {
     std::vector<QRect> rects;
     const int half = line_ / 2;
-    for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
-        const tarvelin::ChartBar& counts = chart_.bars[i];
+    for (std::size_t i = 0; i < chart.bars.size(); ++i) {
+        const tarvelin::ChartBar& counts = chart.bars[i];
         const int left = plot_.left() + static_cast<int>(i) * barWidth_;
         const int y = lineAt(counts.atLeast);
         rects.emplace_back(left, y - half, barWidth_, line_);
         // Down to the next bar's value, or past the last bar to what is left.
-        const double next = i + 1 < chart_.bars.size() ? chart_.bars[i + 1].atLeast
-                                                       : counts.atLeast - counts.chance;
+        const double next =
+            i + 1 < chart.bars.size() ? chart.bars[i + 1].atLeast : counts.atLeast - counts.chance;
         rects.emplace_back(left + barWidth_ - half, y - half, line_, lineAt(next) - y + line_);
     }
     return rects;
 }
 
-QPolygon OddsChartPicture::averageMark() const {
-    const int x = xOf(chart_.average);
+QPolygon OddsChartPicture::averageMark(double average) const {
+    const int x = xOf(average);
     const int top = plot_.top() + plot_.height() + line_;
     const int bottom = top + unit_ / 2 - 1;
     return QPolygon({QPoint(x, top), QPoint(x + unit_ / 4, bottom), QPoint(x - unit_ / 4, bottom)});
@@ -262,6 +335,38 @@ bool OddsChartPicture::place(const QString& text, const std::vector<QPoint>& can
         }
     }
     return false;
+}
+
+QColor OddsChartPicture::pinnedColour(const QPalette& palette) {
+    constexpr double kGraphics = 3;
+    const QColor base = palette.color(QPalette::ToolTipBase);
+    // Vermilion and orange from the palettes made for colour-blind readers,
+    // the one darker for light backgrounds, the other for dark ones.
+    for (const QColor candidate : {QColor(0xd5, 0x5e, 0x00), QColor(0xe6, 0x9f, 0x00)}) {
+        if (contrast(candidate, base) >= kGraphics) {
+            return candidate;
+        }
+    }
+    return palette.color(QPalette::ToolTipText);
+}
+
+void OddsChartPicture::paintPinned(QPainter& painter, const QColor& colour) const {
+    // Outlines and dashes need exact pixels; the hollow mark is smoothed.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (std::size_t i = 0; i < pinned_->bars.size(); ++i) {
+        fillOutline(painter, pinnedBarRect(i), colour, line_);
+    }
+    for (const QRect& rect : steps(*pinned_)) {
+        fillDashed(painter, rect, colour, std::max(2, unit_ / 4));
+    }
+    fillOutline(painter, pinnedKeyBar_, colour, line_);
+    fillDashed(painter, pinnedKeyLine_, colour, std::max(2, unit_ / 4));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(colour, line_));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(averageMark(pinned_->average));
+    painter.drawPolygon(pinnedKeyMark_);
+    painter.setPen(Qt::NoPen);
 }
 
 QColor OddsChartPicture::barColour(const QPalette& palette) {
@@ -290,7 +395,7 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool fa
         painter.fillRect(QRect(plot_.left(), lineAt(chance), plot_.width(), 1), grid);
     }
     // The steps first: where one meets a bar at its top, the bar's height stays exact.
-    for (const QRect& rect : steps()) {
+    for (const QRect& rect : steps(chart_)) {
         painter.fillRect(rect, ink);
     }
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
@@ -303,8 +408,12 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool fa
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
-    painter.drawPolygon(averageMark());
+    painter.drawPolygon(averageMark(chart_.average));
     painter.drawPolygon(keyMark_);
+    if (pinned_) {
+        paintPinned(painter,
+                    faded ? mix(pinnedColour(palette), base, 0.45) : pinnedColour(palette));
+    }
 
     painter.setFont(font_);
     painter.setPen(text);

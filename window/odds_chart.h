@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 // Lays out and paints one result's odds as a bar chart with its title, axis,
 // steps of "at least", average mark, labels and key, sized from the font it
-// is given and in a palette's tooltip colours. The numbers come from
+// is given and in a palette's tooltip colours; beside them, when a result is
+// pinned for comparison, the pinned one's bars as outlines, its steps dashed
+// and its average hollow, with a second row of key. The numbers come from
 // calc/odds_chart.h; where and when the chart shows is OddsTip's business.
 #pragma once
 
@@ -11,6 +13,7 @@
 #include <QPolygon>
 #include <QRect>
 #include <QString>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,11 +25,14 @@ class QPalette;
 class OddsChartPicture {
 public:
     // title: one line on what the chart shows; separator: the user's decimal
-    // separator, in UTF-8, for the percentages.
+    // separator, in UTF-8, for the percentages; pinned: the chart of the
+    // result to compare with, over the same bars (CompareCharts).
     OddsChartPicture(tarvelin::OddsChart chart, const QString& title, const QFont& font,
-                     std::string_view separator);
+                     std::string_view separator,
+                     std::optional<tarvelin::OddsChart> pinned = std::nullopt);
 
     [[nodiscard]] const tarvelin::OddsChart& chart() const { return chart_; }
+    [[nodiscard]] const std::optional<tarvelin::OddsChart>& pinned() const { return pinned_; }
     [[nodiscard]] QSize size() const { return size_; }
     // The plot: 100 % on its top row, 0 % just below its bottom row.
     [[nodiscard]] QRect plot() const { return plot_; }
@@ -41,6 +47,11 @@ public:
     // tooltip's background by the 3:1 that graphics need, else a mix of the
     // tooltip's text into its background that does.
     [[nodiscard]] static QColor barColour(const QPalette& palette);
+    // The pinned result's colour: an orange that stands out from the
+    // tooltip's background by 3:1 and that readers who cannot tell red from
+    // green still tell from blue, else the tooltip's text colour; the shapes
+    // differ too, so that no reader depends on the colour alone.
+    [[nodiscard]] static QColor pinnedColour(const QPalette& palette);
 
     struct Label {
         QString text;
@@ -48,8 +59,10 @@ public:
     };
     // The tallest bar's chance and the "at least" points that found room.
     [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
-    // The rectangle bar i is drawn as.
+    // The rectangle bar i is drawn as: its columns' left half when pinned.
     [[nodiscard]] QRect barRect(std::size_t i) const;
+    // The outline of the pinned result's bar i: the right half of the columns.
+    [[nodiscard]] QRect pinnedBarRect(std::size_t i) const;
     // The row of the plot that a chance is drawn at.
     [[nodiscard]] int lineAt(double chance) const;
 
@@ -60,19 +73,24 @@ private:
     // The title and step note; gives the plot's top.
     int layOutHeading(const QString& title);
     void layOutPlot(int top);
-    void layOutKey(int y);
+    // Gives the key's bottom.
+    int layOutKey(int y);
+    void layOutPinnedKey(int y);
+    void paintPinned(QPainter& painter, const QColor& colour) const;
     void placeLabels(std::string_view separator);
     void placeAtLeast(std::size_t i, std::string_view separator);
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int xOf(double count) const;
-    // The rectangles the "at least" steps are drawn as.
-    [[nodiscard]] std::vector<QRect> steps() const;
-    [[nodiscard]] QPolygon averageMark() const;
+    // The rectangles the "at least" steps of a chart are drawn as.
+    [[nodiscard]] std::vector<QRect> steps(const tarvelin::OddsChart& chart) const;
+    [[nodiscard]] QPolygon averageMark(double average) const;
+    [[nodiscard]] QRect halfOf(std::size_t bar, double chance, bool right) const;
     // Places a label at the first of `candidates` that clears everything
     // drawn or labelled so far; false when none does.
     bool place(const QString& text, const std::vector<QPoint>& candidates);
 
     tarvelin::OddsChart chart_;
+    std::optional<tarvelin::OddsChart> pinned_;
     QFont font_;
     int unit_ = 0;  // the font's line height, which every length derives from
     int barWidth_ = 0;
@@ -86,4 +104,7 @@ private:
     QRect keyBar_;                 // the key's swatches
     QRect keyLine_;
     QPolygon keyMark_;
+    QRect pinnedKeyBar_;  // empty without a pinned result
+    QRect pinnedKeyLine_;
+    QPolygon pinnedKeyMark_;
 };

@@ -86,19 +86,40 @@ QString inColumns(const std::vector<QStringList>& rows) {
 
 }  // namespace
 
+QString volleyHeading(tarvelin::Field result, const QString& volley, double average,
+                      std::string_view separator) {
+    return fieldCaption(result) + " of " + volley + ": average " + averageText(average, separator);
+}
+
 QString oddsTable(tarvelin::Field result, const QString& volley, const tarvelin::OddsChart& chart,
                   const tarvelin::Chances& chances, std::string_view separator,
                   TableLayout layout) {
-    QString heading = fieldCaption(result) + " of " + volley + ": average " +
-                      averageText(chart.average, separator) + '\n';
+    return oddsTable({volleyHeading(result, volley, chart.average, separator), chart, chances},
+                     nullptr, separator, layout);
+}
+
+QString oddsTable(const TableVolley& now, const TableVolley* pinned, std::string_view separator,
+                  TableLayout layout) {
+    const tarvelin::OddsChart& chart = now.chart;
+    QString heading =
+        now.heading + '\n' + (pinned != nullptr ? "Pinned: " + pinned->heading + '\n' : QString());
     std::vector<QStringList> rows{{"count", "exactly %", "at least %"}};
+    if (pinned != nullptr) {
+        rows.front() << "pinned exactly %"
+                     << "pinned at least %";
+    }
     // The counts the chart shows, from the multiple of a round step at or
     // below its first, so that a long tail never makes a long table.
     const int step = tarvelin::RoundStep(chart.firstCount, chart.lastCount, kMostTableRows);
     for (int k = chart.firstCount / step * step; k <= chart.lastCount; k += step) {
         const auto at = static_cast<std::size_t>(k);
-        rows.push_back({QString::number(k), tableNumber(chances.exactly[at], separator),
-                        tableNumber(chances.atLeast[at], separator)});
+        rows.push_back({QString::number(k)});
+        for (const TableVolley* volley : {&now, pinned}) {
+            if (volley != nullptr) {
+                rows.back() << tableNumber(volley->chances.exactly[at], separator)
+                            << tableNumber(volley->chances.atLeast[at], separator);
+            }
+        }
     }
     switch (layout) {
     case TableLayout::Tabs: {

@@ -30,8 +30,26 @@ enum class TableLayout {
 // "99.97". "100" and "0" only for a chance that is certain or impossible.
 [[nodiscard]] QString tableNumber(double chance, std::string_view separator);
 
-// volley: what the result was worked out from, "12 shots, Aimcraft 4 (needed
-// roll 4, Moved)"; result: Text3, Text6, Text8 or Text9.
+// What a result was and what it was worked out from: "Casualties of 12
+// shots, Aimcraft 4 (needed roll 4, Moved), To Wound 4, Armour Save 5:
+// average 2". volley: "12 shots, Aimcraft 4 (needed roll 4, Moved)", ...;
+// result: Text3, Text6, Text8 or Text9.
+[[nodiscard]] QString volleyHeading(tarvelin::Field result, const QString& volley, double average,
+                                    std::string_view separator);
+
+// volley: as for volleyHeading.
 [[nodiscard]] QString oddsTable(tarvelin::Field result, const QString& volley,
                                 const tarvelin::OddsChart& chart, const tarvelin::Chances& chances,
+                                std::string_view separator, TableLayout layout);
+
+// One volley of a table: its volleyHeading, its chart and the chances it drew.
+struct TableVolley {
+    QString heading;
+    const tarvelin::OddsChart& chart;
+    const tarvelin::Chances& chances;
+};
+// A result beside the one pinned to compare it with: both headings, the
+// pinned one after "Pinned: ", and the pinned columns after the current ones,
+// over the counts of `now`'s chart, which CompareCharts made those of both.
+[[nodiscard]] QString oddsTable(const TableVolley& now, const TableVolley* pinned,
                                 std::string_view separator, TableLayout layout);

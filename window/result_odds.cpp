@@ -19,6 +19,7 @@
 #include "calc/number_text.h"
 #include "calc/shooting_tables.h"
 #include "window/explanations.h"
+#include "window/failure_message.h"
 #include "window/odds_tip.h"
 #include "window/out_of_date.h"
 
@@ -114,6 +115,15 @@ void ResultOddsView::hideTip() {
     }
 }
 
+std::optional<double> ResultOddsView::pinnedAverage(Field result) const {
+    const auto* found = std::find(kResults.begin(), kResults.end(), result);
+    if (found == kResults.end()) {
+        return std::nullopt;
+    }
+    const auto& pin = pins_[static_cast<std::size_t>(found - kResults.begin())];
+    return pin ? std::optional(pin->odds.trials * pin->odds.chance) : std::nullopt;
+}
+
 bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
     const auto* const found = std::find(fields_.begin(), fields_.end(), watched);
     if (found == fields_.end()) {
@@ -141,6 +151,13 @@ bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
+    case QEvent::FocusOut:
+        // A description held back while the field had the focus (see describe).
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            fields_[i]->accessibleDescription() != fields_[i]->toolTip()) {
+            fields_[i]->setAccessibleDescription(fields_[i]->toolTip());
+        }
+        break;
     case QEvent::ContextMenu:
         // One menu at a time, should the platform also turn a key into one.
         if (QApplication::activePopupWidget() == nullptr) {
@@ -187,11 +204,14 @@ bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
     if (tip_ == nullptr) {
         tip_ = new OddsTip(&window_);
     }
+    const std::optional<double> pinned =
+        shown.pinnedChart ? std::optional(shown.pinnedChart->average) : std::nullopt;
     const QString title =
-        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator());
+        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator(), pinned);
     tip_->setFaded(shown.stale.has_value());
     tip_->showFor(result, pointer,
-                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator()),
+                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator(),
+                                   shown.pinnedChart),
                   result->toolTip());
     return true;
 }
@@ -201,6 +221,8 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
     QMenu* menu = result->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setToolTipsVisible(true);
+    menu->addSeparator();
+    addCompareEntries(*menu, i);
     menu->addSeparator();
     // Copy Odds last, where Up from the top of a menu opened by keyboard lands.
     const std::pair<const char*, TableLayout> entries[] = {
@@ -218,12 +240,60 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
     menu->popup(pos);
 }
 
+void ResultOddsView::addCompareEntries(QMenu& menu, std::size_t i) {
+    QAction* compare = menu.addAction("Compare with This");
+    if (shown_[i].chart) {
+        compare->setToolTip("Keeps this result to show beside the ones worked out after it.");
+        connect(compare, &QAction::triggered, this, [this, i] { pin(i); });
+    } else {
+        compare->setEnabled(false);
+        compare->setToolTip(oddsHelp(shown_[i].odds, {}, sheet_.separator()));
+    }
+    QAction* stop = menu.addAction("Stop Comparing");
+    if (pins_[i]) {
+        stop->setToolTip("Lets go of the result kept for comparison.");
+        connect(stop, &QAction::triggered, this, [this, i] { unpin(i); });
+    } else {
+        stop->setEnabled(false);
+        stop->setToolTip("No result is kept here for comparison.");
+    }
+}
+
+void ResultOddsView::pin(std::size_t i) {
+    const Shown& shown = shown_[i];
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    if (!shown.chart || binomial == nullptr) {
+        return;
+    }
+    const double average = shown.chart->average;
+    pins_[i] = Pin{*binomial, shown.chances,
+                   volleyHeading(kResults[i], volleys_[i], average, sheet_.separator())};
+    refreshResult(i, true);
+    emit pinChanged(fields_[i], fieldCaption(kResults[i]) + " " +
+                                    averageText(average, sheet_.separator()) +
+                                    " pinned for comparison.");
+}
+
+void ResultOddsView::unpin(std::size_t i) {
+    pins_[i].reset();
+    refreshResult(i, true);
+    emit pinChanged(fields_[i], "Stopped comparing " + fieldCaption(kResults[i]) + ".");
+}
+
 void ResultOddsView::copy(std::size_t i, TableLayout layout) {
     const Shown& shown = shown_[i];
-    if (shown.chart) {
-        QGuiApplication::clipboard()->setText(oddsTable(kResults[i], volleys_[i], *shown.chart,
-                                                        shown.chances, sheet_.separator(), layout));
+    if (!shown.chart) {
+        return;
     }
+    const TableVolley now{
+        volleyHeading(kResults[i], volleys_[i], shown.chart->average, sheet_.separator()),
+        *shown.chart, shown.chances};
+    std::optional<TableVolley> pinned;
+    if (shown.pinnedChart && pins_[i]) {
+        pinned.emplace(TableVolley{pins_[i]->heading, *shown.pinnedChart, pins_[i]->chances});
+    }
+    QGuiApplication::clipboard()->setText(
+        oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
 }
 
 void ResultOddsView::refresh() {
@@ -231,32 +301,76 @@ void ResultOddsView::refresh() {
         return;  // the action is not over; what it leaves is shown at its end
     }
     for (std::size_t i = 0; i < kResults.size(); ++i) {
-        const auto odds = sheet_.odds(kResults[i]);
-        const auto stale = freshness_.outOfDate(kResults[i]);
-        Shown& shown = shown_[i];
-        if (odds == shown.odds && stale == shown.stale) {
-            continue;  // worked out once per stored result, never per keystroke
+        refreshResult(i, false);
+    }
+}
+
+void ResultOddsView::refreshResult(std::size_t i, bool pinMoved) {
+    const auto odds = sheet_.odds(kResults[i]);
+    const auto stale = freshness_.outOfDate(kResults[i]);
+    Shown& shown = shown_[i];
+    if (odds == shown.odds && stale == shown.stale && !pinMoved) {
+        return;  // worked out once per stored result, never per keystroke
+    }
+    if (odds != shown.odds) {
+        shown = Shown{odds, {}, std::nullopt, std::nullopt, stale};
+        if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
+            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
         }
-        if (odds != shown.odds) {
-            shown = Shown{odds, {}, std::nullopt, stale};
-            if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
-                shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
-                shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
-            }
-        }
-        shown.stale = stale;
-        QLineEdit* result = fields_[i];
-        QString text = fieldHelp(kResults[i]) + '\n' +
-                       oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
-        if (stale) {
-            text.prepend(outOfDateText(kResults[i], *stale) + '\n');
-        }
-        result->setToolTip(text);
-        result->setAccessibleDescription(text);
-        showFreshness(i);
-        if (tip_ != nullptr && tip_->field() == result) {
-            tip_->hide();
-        }
+        chartResult(i);
+    } else if (pinMoved) {
+        chartResult(i);
+    }
+    shown.stale = stale;
+    describe(i);
+    showFreshness(i);
+    if (tip_ != nullptr && tip_->field() == fields_[i]) {
+        tip_->hide();
+    }
+}
+
+void ResultOddsView::chartResult(std::size_t i) {
+    Shown& shown = shown_[i];
+    shown.chart.reset();
+    shown.pinnedChart.reset();
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    if (binomial == nullptr) {
+        return;
+    }
+    if (const auto& pin = pins_[i]) {
+        tarvelin::ComparedCharts both =
+            tarvelin::CompareCharts(*binomial, shown.chances, pin->odds, pin->chances);
+        shown.chart = std::move(both.now);
+        shown.pinnedChart = std::move(both.pinned);
+    } else {
+        shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+    }
+}
+
+void ResultOddsView::describe(std::size_t i) {
+    const Shown& shown = shown_[i];
+    const auto& pin = pins_[i];
+    const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
+    QString text = fieldHelp(kResults[i]) + '\n';
+    if (pin && binomial != nullptr) {
+        text += comparedOddsHelp({*binomial, shown.chances.atLeast},
+                                 {pin->odds, pin->chances.atLeast}, sheet_.separator());
+    } else {
+        text += oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+    }
+    if (pin) {
+        text += "\nPinned: " + pin->heading;
+    }
+    if (shown.stale) {
+        text.prepend(outOfDateText(kResults[i], *shown.stale) + '\n');
+    }
+    fields_[i]->setToolTip(text);
+    // Qt before 6.8 tells screen readers of a changed description in a form
+    // they cannot speak, and they try to for the control with the focus: the
+    // field whose own menu pinned it takes its new description when the
+    // focus leaves it, and the announcement says what changed meanwhile.
+    if (QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || window_.focusWidget() != fields_[i]) {
+        fields_[i]->setAccessibleDescription(text);
     }
 }
 

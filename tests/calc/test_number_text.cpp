@@ -7,10 +7,34 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <new>
 #include <string>
 #include <variant>
 
 #include "calc/number_text.h"
+
+namespace {
+
+// Heap allocations so far in this program, so that a row can show that a
+// short number is respelt on the stack.
+std::size_t heapAllocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++heapAllocations;
+    if (void* const memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t /*size*/) noexcept {
+    std::free(memory);
+}
 
 namespace tarvelin {
 namespace {
@@ -59,10 +83,15 @@ TEST(NumberFromText, ReadsStrictDecimalNumbers) {
         {"\xE2\x80\xA8\xE3\x80\x80"
          "7\xE2\x80\x89\xE2\x80\xA9\xC2\x85",
          ".", 7},
+        // Respelt with a "." it just fills the copy kept on the stack.
+        {"1," + std::string(62, '0'), ",", 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("text \"" + row.text + "\" separator \"" + row.separator + "\"");
-        EXPECT_EQ(NumberFromText(row.text, row.separator), row.expected);
+        const std::size_t before = heapAllocations;
+        const double read = NumberFromText(row.text, row.separator);
+        EXPECT_EQ(heapAllocations, before) << "a short number is read without the heap";
+        EXPECT_EQ(read, row.expected);
     }
 }
 

@@ -3,20 +3,26 @@
 // Renders the window, filled in with the worked example, to
 // <folder>/tarvelin.png and <folder>/tarvelin@2x.png at the desktop's font,
 // with the casualties' odds tooltip open to <folder>/tarvelin-odds.png, and
-// the same in a dark palette to <folder>/tarvelin-odds-dark.png; or with a
-// pixel size given, to <folder>/tarvelin-<size>px.png at that size of the
-// same family. Prints the font, the factor and the window's size.
+// the same in a dark palette to <folder>/tarvelin-odds-dark.png; then with
+// those casualties pinned and worked out again from 24 shots, the tooltip
+// comparing them to <folder>/tarvelin-compare-dark.png and, in the default
+// palette, <folder>/tarvelin-compare.png; or with a pixel size given, to
+// <folder>/tarvelin-<size>px.png at that size of the same family. Prints the
+// font, the factor and the window's size.
 // Usage: screenshot FOLDER [PIXEL_SIZE]
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
+#include <algorithm>
 #include <cstdio>
 
 #include "window/form1.h"
@@ -65,6 +71,41 @@ bool saveWithOdds(Form1& window, const QString& path) {
     }
     std::printf("wrote %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
     tip->hide();
+    return true;
+}
+
+// Compare with This on the casualties, then 24 shots and the four steps again.
+bool compareWith24Shots(Form1& window) {
+    QLineEdit* casualties = window.field(tarvelin::Field::Text9);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(4, 4),
+                            casualties->mapToGlobal(QPoint(4, 4)));
+    QApplication::sendEvent(casualties, &click);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    const QList<QAction*> entries = menu != nullptr ? menu->actions() : QList<QAction*>();
+    const auto pin = std::find_if(entries.begin(), entries.end(), [](const QAction* entry) {
+        return entry->text() == "Compare with This";
+    });
+    if (pin == entries.end()) {
+        std::fprintf(stderr, "no Compare with This in the casualties' menu\n");
+        return false;
+    }
+    (*pin)->trigger();
+    menu->close();
+    // The menu took the window's activation with it; the tooltip needs it back.
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        return false;
+    }
+    QLineEdit* shots = window.field(tarvelin::Field::Text4);
+    shots->selectAll();
+    QTest::keyClicks(shots, "24");
+    for (const char* button : {"Command2", "Command3", "Command4", "Command5"}) {
+        QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+    window.field(tarvelin::Field::Text1)->setFocus();
+    // What the menu's closing still has to say to the window, which would
+    // hide a tooltip shown before it.
+    QTest::qWait(200);
     return true;
 }
 
@@ -133,8 +174,17 @@ int main(int argc, char* argv[]) {
         !saveWithOdds(window, folder + "/tarvelin-odds.png")) {
         return 1;
     }
+    const QPalette light = QApplication::palette();
+    const QPalette lightTips = QToolTip::palette();
     QApplication::setPalette(darkPalette());
     QToolTip::setPalette(darkPalette());
     window.field(Field::Text1)->setFocus();
-    return saveWithOdds(window, folder + "/tarvelin-odds-dark.png") ? 0 : 1;
+    if (!saveWithOdds(window, folder + "/tarvelin-odds-dark.png") || !compareWith24Shots(window) ||
+        !saveWithOdds(window, folder + "/tarvelin-compare-dark.png")) {
+        return 1;
+    }
+    QApplication::setPalette(light);
+    QToolTip::setPalette(lightTips);
+    window.field(Field::Text1)->setFocus();
+    return saveWithOdds(window, folder + "/tarvelin-compare.png") ? 0 : 1;
 }

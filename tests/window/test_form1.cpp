@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include <qpa/qwindowsysteminterface.h>
@@ -914,6 +915,10 @@ private slots:
         if (opens) {
             QCOMPARE(menu->actions().back()->text(), QString("Copy Odds"));
             QVERIFY(menu->actions().back()->isEnabled());
+            const QList<QAction*> entries = menu->actions();
+            QVERIFY(std::any_of(entries.begin(), entries.end(), [](const QAction* a) {
+                return a->text() == "Compare with This" && a->isEnabled();
+            }));
             menu->close();
         }
         QCOMPARE(field->text(), QString("3."));
@@ -925,22 +930,31 @@ private slots:
         QTest::addColumn<int>("shots");
         QTest::addColumn<double>("chance");
         QTest::addColumn<int>("pixels");
-        QTest::newRow("worked example's casualties") << 12 << 1.0 / 6 << 12;
-        QTest::newRow("12 hits, large font") << 12 << 0.5 << 20;
-        QTest::newRow("100,000 hits") << 100000 << 0.5 << 12;
-        QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12;
-        QTest::newRow("a sure hit") << 12 << 0.95 << 12;
+        QTest::addColumn<int>("pinned");  // shots at the same chance drawn beside, if any
+        QTest::newRow("worked example's casualties") << 12 << 1.0 / 6 << 12 << 0;
+        QTest::newRow("12 hits, large font") << 12 << 0.5 << 20 << 0;
+        QTest::newRow("100,000 hits") << 100000 << 0.5 << 12 << 0;
+        QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12 << 0;
+        QTest::newRow("a sure hit") << 12 << 0.95 << 12 << 0;
+        QTest::newRow("casualties of 24 beside 12") << 24 << 1.0 / 6 << 12 << 12;
+        QTest::newRow("casualties of 12 beside 24") << 12 << 1.0 / 6 << 12 << 24;
+        QTest::newRow("1,000 hits beside 12, large font") << 1000 << 0.5 << 20 << 12;
     }
 
     void chartLabelsNameTheirCounts() {
         QFETCH(int, shots);
         QFETCH(double, chance);
         QFETCH(int, pixels);
+        QFETCH(int, pinned);
         QFont font("DejaVu Sans");
         font.setPixelSize(pixels);
         const tarvelin::Odds odds{shots, chance};
-        const OddsChartPicture picture(
-            tarvelin::ChartOfOdds(odds, tarvelin::ChancesOf(shots, chance)), "Hits", font, ".");
+        const tarvelin::Chances chances = tarvelin::ChancesOf(shots, chance);
+        const tarvelin::ComparedCharts both = tarvelin::CompareCharts(
+            odds, chances, {pinned, chance}, tarvelin::ChancesOf(pinned, chance));
+        const OddsChartPicture picture =
+            pinned > 0 ? OddsChartPicture(both.now, "Hits", font, ".", both.pinned)
+                       : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), "Hits", font, ".");
         const tarvelin::OddsChart& chart = picture.chart();
         const auto& labels = picture.labels();
         int atLeast = 0;
@@ -952,6 +966,13 @@ private slots:
             }
             for (std::size_t b = 0; b < chart.bars.size(); ++b) {
                 QVERIFY(!picture.barRect(b).intersects(place));
+                if (pinned > 0) {
+                    // Nor the pinned bars and the pinned "at least" steps.
+                    const QRect columns = picture.barColumns(b);
+                    const int y = picture.lineAt(picture.pinned()->bars[b].atLeast);
+                    QVERIFY(!picture.pinnedBarRect(b).intersects(place));
+                    QVERIFY(!QRect(columns.left(), y, columns.width(), 1).intersects(place));
+                }
             }
             const QString count = labels[i].text.section(':', 0, 0).remove("at least ");
             const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
@@ -968,7 +989,11 @@ private slots:
             QVERIFY(std::abs(place.bottom() - step) <= pixels / 3 ||
                     std::abs(place.top() - step) <= pixels / 3);
         }
-        QCOMPARE(atLeast, int(chart.labelled.size()));
+        // Beside a pinned chart's dashed steps a label may find no room; the
+        // lines under the chart give every value.
+        if (pinned == 0) {
+            QCOMPARE(atLeast, int(chart.labelled.size()));
+        }
         // On its own background, whatever it is painted over.
         QImage image(picture.size(), QImage::Format_RGB32);
         image.fill(Qt::red);
@@ -1011,33 +1036,36 @@ private slots:
     // casualties, B(12, 1/6), each chance as whole numbers give it exactly.
     void copyOddsPutsTheTableOnTheClipboard_data() {
         QTest::addColumn<QString>("separator");
-        QTest::addColumn<QString>("shots");
+        QTest::addColumn<int>("shots");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("point") << "."
-                               << "12"
-                               << "Copy Odds";
-        QTest::newRow("comma") << ","
-                               << "12"
-                               << "Copy Odds";
-        QTest::newRow("as text") << ","
-                                 << "12"
-                                 << "Copy Odds as Text";
-        QTest::newRow("100,000 shots") << "."
-                                       << "100000"
-                                       << "Copy Odds";
-        QTest::newRow("100,000 shots as text") << ","
-                                               << "100000"
-                                               << "Copy Odds as Text";
+        QTest::addColumn<int>("pinned");  // the shots of a pinned volley, or 0
+        QTest::newRow("point") << "." << 12 << "Copy Odds" << 0;
+        QTest::newRow("comma") << "," << 12 << "Copy Odds" << 0;
+        QTest::newRow("as text") << "," << 12 << "Copy Odds as Text" << 0;
+        QTest::newRow("100,000 shots") << "." << 100000 << "Copy Odds" << 0;
+        QTest::newRow("100,000 shots as text") << "," << 100000 << "Copy Odds as Text" << 0;
+        QTest::newRow("24 shots, 12 pinned") << "." << 24 << "Copy Odds" << 12;
+        QTest::newRow("12 shots, 24 pinned, as text") << "," << 12 << "Copy Odds as Text" << 24;
+        QTest::newRow("1,000 shots, 12 pinned") << "." << 1000 << "Copy Odds" << 12;
     }
 
     void copyOddsPutsTheTableOnTheClipboard() {
         QFETCH(QString, separator);
-        QFETCH(QString, shots);
+        QFETCH(int, shots);
         QFETCH(QString, entry);
+        QFETCH(int, pinned);
         form = std::make_unique<Form1>(separator.toStdString());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        workedExample(shots);
+        workedExample(QString::number(pinned > 0 ? pinned : shots));
+        if (pinned > 0) {
+            copyOddsEntry(Field::Text9, "Compare with This")->trigger();
+            QApplication::activePopupWidget()->close();
+            type(Field::Text4, QString::number(shots));
+            for (const char* step : {"Command2", "Command3", "Command4", "Command5"}) {
+                press(step);
+            }
+        }
         QAction* copy = copyOddsEntry(Field::Text9, entry);
         QVERIFY(copy != nullptr && copy->isEnabled());
         // The line edit's own entries stay.
@@ -1048,37 +1076,66 @@ private slots:
         copy->trigger();
         QApplication::activePopupWidget()->close();
         QStringList lines = QApplication::clipboard()->text().split('\n');
-        QCOMPARE(lines.takeFirst(),
-                 QString("Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
-                         "Moved), To Wound 4, Armour Save 5: average %2")
-                     .arg(shots, shots == "12" ? "2" : "16666" + separator + "7"));
+        const auto heading = [&separator](int n) {
+            const double average = n / 6.0;
+            return QString(
+                       "Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
+                       "Moved), To Wound 4, Armour Save 5: average %2")
+                .arg(QString::number(n),
+                     average == std::round(average)
+                         ? QString::number(average)
+                         : QString::number(average, 'f', 1).replace('.', separator));
+        };
+        QCOMPARE(lines.takeFirst(), heading(shots));
+        if (pinned > 0) {
+            QCOMPARE(lines.takeFirst(), "Pinned: " + heading(pinned));
+        }
         QCOMPARE(lines.takeLast(), QString());
         // The casualties, B(n, 1/6), term by term from logarithms: a model
-        // of their own, with the bounds at 0.05 % on each side.
-        const int n = shots.toInt();
-        std::vector<double> exactly;
-        for (int k = 0; k <= n; ++k) {
-            exactly.push_back(chanceOfCounts(n, k, k, 1.0 / 6));
+        // of their own, with the bounds at 0.05 % on each side of either volley.
+        struct Model {
+            std::vector<double> exactly, atLeast;
+        };
+        std::vector<Model> models;
+        int first = std::numeric_limits<int>::max();
+        int last = 0;
+        for (const int n : {shots, pinned}) {
+            if (n == 0) {
+                continue;
+            }
+            Model& model = models.emplace_back();
+            for (int k = 0; k <= n; ++k) {
+                model.exactly.push_back(chanceOfCounts(n, k, k, 1.0 / 6));
+            }
+            model.atLeast.assign(model.exactly.size() + 1, 0.0);
+            for (int k = n; k >= 0; --k) {
+                model.atLeast[std::size_t(k)] =
+                    model.atLeast[std::size_t(k) + 1] + model.exactly[std::size_t(k)];
+            }
+            // The first count whose chance of at most, then the last whose
+            // chance of at least, reaches 0.05 %.
+            const auto& at = model.atLeast;
+            int k = 0;
+            while (1 - at[std::size_t(k) + 1] < 0.0005) {
+                ++k;
+            }
+            first = std::min(first, k);
+            while (k < n && at[std::size_t(k) + 1] >= 0.0005) {
+                ++k;
+            }
+            last = std::max(last, k);
         }
-        std::vector<double> atLeast(exactly.size() + 1, 0.0);
-        for (int k = n; k >= 0; --k) {
-            atLeast[std::size_t(k)] = atLeast[std::size_t(k) + 1] + exactly[std::size_t(k)];
-        }
-        const int first = int(std::find_if(atLeast.begin(), atLeast.end(),
-                                           [](double a) { return 1 - a >= 0.0005; }) -
-                              atLeast.begin()) -
-                          1;
-        const int last =
-            int(std::find_if(atLeast.begin(), atLeast.end(), [](double a) { return a < 0.0005; }) -
-                atLeast.begin()) -
-            1;
         QVERIFY(lines.size() >= 2 && lines.size() <= 201);
         const QStringList header = lines.takeFirst().split(QRegularExpression("\\t| {2,}"));
-        QCOMPARE(header, (QStringList{"count", "exactly %", "at least %"}));
+        QStringList columns{"count", "exactly %", "at least %"};
+        if (pinned > 0) {
+            columns += {"pinned exactly %", "pinned at least %"};
+        }
+        QCOMPARE(header, columns);
         std::vector<QStringList> rows;
         for (const QString& line : lines) {
             rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
-            QCOMPARE(rows.back().size(), 3);
+            QCOMPARE(rows.back().size(), columns.size());
         }
         const int step = rows.size() > 1 ? rows[1][0].toInt() - rows[0][0].toInt() : 1;
         QVERIFY(rows.front()[0].toInt() <= first && rows.front()[0].toInt() + step > first);
@@ -1086,11 +1143,14 @@ private slots:
         for (std::size_t row = 0; row < rows.size(); ++row) {
             const int k = rows[row][0].toInt();
             QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
-            for (int c = 1; c < 3; ++c) {
+            for (int c = 1; c < columns.size(); ++c) {
                 bool number = false;
                 const double shown =
                     QString(rows[row][c]).replace(separator, ".").toDouble(&number);
-                const double model = 100 * (c == 1 ? exactly : atLeast)[std::size_t(k)];
+                const Model& volley = models[std::size_t(c - 1) / 2];
+                const auto& chances = c % 2 == 1 ? volley.exactly : volley.atLeast;
+                const double model =
+                    std::size_t(k) < chances.size() ? 100 * chances[std::size_t(k)] : 0.0;
                 // One decimal, or two significant digits for a small chance.
                 QVERIFY2(number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : 0.05),
                          qPrintable(lines[qsizetype(row)]));
@@ -1098,22 +1158,140 @@ private slots:
         }
     }
 
-    // Enter in an input presses the step that reads it, Enter on a button
-    // presses the button, and Enter in a result does nothing; focus stays.
+    // Compare with This keeps the casualties as they stand, through Clear,
+    // until replaced or let go; the lines, the title and the announcement
+    // after a step then carry the pinned values, which are checked against
+    // the pinned volley's casualties, B(n, 1/6), worked out here.
+    void comparingKeepsAResultBeside_data() {
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<int>("pinnedShots");  // 0: nothing pinned
+        QTest::addColumn<QString>("spoken");
+        const QStringList again{"Text4=24", "Command2", "Command3", "Command4", "Command5"};
+        QTest::newRow("pin, 24 shots, steps again")
+            << QStringList{"Compare with This"} + again << 12 << "Casualties: 4, pinned 2.";
+        QTest::newRow("pin again replaces")
+            << QStringList{"Compare with This"} + again + QStringList{"Compare with This"} << 24
+            << "Casualties 4 pinned for comparison.";
+        QTest::newRow("stop comparing") << QStringList{"Compare with This", "Stop Comparing"} << 0
+                                        << "Stopped comparing Casualties.";
+        QTest::newRow("stop comparing, steps again")
+            << QStringList{"Compare with This", "Stop Comparing"} + again << 0 << "Casualties: 4.";
+        QTest::newRow("Clear keeps") << QStringList{"Compare with This", "Command6"} << 12
+                                     << "Aimcraft, Shots, To Wound and Armour Save cleared.";
+        QTest::newRow("without a pin") << again << 0 << "Casualties: 4.";
+    }
+
+    void comparingKeepsAResultBeside() {
+        QFETCH(QStringList, actions);
+        QFETCH(int, pinnedShots);
+        QFETCH(QString, spoken);
+        workedExample("12");
+        QStringList heard;
+        connect(form->findChild<Announcer*>(), &Announcer::said, this,
+                [&heard](QWidget* /*speaker*/, const QString& text) { heard << text; });
+        for (const QString& action : actions) {
+            if (action.startsWith("Text4=")) {
+                type(Field::Text4, action.section('=', 1));
+            } else if (action.startsWith("Command")) {
+                press(qPrintable(action));
+            } else {
+                QAction* entry = copyOddsEntry(Field::Text9, action);
+                QVERIFY(entry != nullptr && entry->isEnabled());
+                entry->trigger();
+                QApplication::activePopupWidget()->close();
+            }
+        }
+        QTRY_VERIFY(!heard.isEmpty() && heard.back() == spoken);
+        QLineEdit* casualties = form->field(Field::Text9);
+        const QStringList lines = casualties->accessibleDescription().split('\n');
+        QCOMPARE(casualties->toolTip(), casualties->accessibleDescription());
+        QCOMPARE(lines.filter("pinned").isEmpty(), pinnedShots == 0);
+        if (pinnedShots == 0) {
+            QVERIFY(copyOddsEntry(Field::Text9, "Stop Comparing")->isEnabled() == false);
+            QApplication::activePopupWidget()->close();
+            return;
+        }
+        QCOMPARE(lines.back(), QString("Pinned: Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
+                                       "Moved), To Wound 4, Armour Save 5: average %2")
+                                   .arg(pinnedShots)
+                                   .arg(pinnedShots / 6));
+        const QString pinnedAverage = QString("(pinned %1)").arg(pinnedShots / 6);
+        QVERIFY(lines.contains(
+            QString("average %1 ").arg(sheetText(*form, Field::Text9).chopped(1)) + pinnedAverage));
+        // Each pinned chance against the model's, as a percentage with one decimal.
+        const QRegularExpression pinned(
+            "^(none|at least (\\d+)): .* \\(pinned (< 0\\.1|[\\d.]+) %\\)$");
+        int checked = 0;
+        for (const QString& line : lines) {
+            const QRegularExpressionMatch match = pinned.match(line);
+            if (!match.hasMatch()) {
+                continue;
+            }
+            ++checked;
+            const int k = match.captured(2).isEmpty() ? 0 : match.captured(2).toInt();
+            const double model =
+                100 * chanceOfCounts(pinnedShots, k, match.captured(2).isEmpty() ? 0 : pinnedShots,
+                                     1.0 / 6);
+            const QString shown = match.captured(3);
+            QVERIFY2(shown == "< 0.1" ? model < 0.05 && model > 0
+                                      : std::abs(shown.toDouble() - model) <= 0.05 + 1e-9,
+                     qPrintable(line));
+        }
+        QVERIFY(checked >= 8);
+        // The tooltip draws both, the pinned bars as outlines, and says so in its title.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->field(Field::Text1)->setFocus();
+        casualties->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(shownTip() != nullptr);
+        const OddsChartPicture& picture = *shownTip()->chart();
+        QVERIFY(picture.pinned().has_value());
+        const QImage image = shownTip()->grab().toImage();
+        const QPalette palette = shownTip()->palette();
+        const QFont font = shownTip()->font();
+        const QString averages = lines.filter(pinnedAverage).front();
+        const int textTop = shownTip()->chartOrigin().y() + picture.size().height();
+        QVERIFY(writtenIn(image.copy(0, textTop, image.width(), 4 * QFontMetrics(font).height()),
+                          averages, font, palette));
+        const QRect outline =
+            picture.pinnedBarRect(picture.pinned()->tallest).translated(shownTip()->chartOrigin());
+        // An out-of-date chart, after Clear, is drawn faded, the pin too.
+        const bool faded = lines.front().startsWith("Out of date");
+        QCOMPARE(QColor(image.pixel(outline.topLeft())) == OddsChartPicture::pinnedColour(palette),
+                 !faded);
+        QVERIFY(contrastRatio(OddsChartPicture::pinnedColour(palette),
+                              palette.color(QPalette::ToolTipBase)) >= 3);
+        if (outline.height() > 6) {
+            QCOMPARE(QColor(image.pixel(outline.center())), palette.color(QPalette::ToolTipBase));
+        }
+        shownTip()->hide();
+    }
+
+    // Enter in an input presses the step that reads it, as its help text
+    // says, Enter on a button presses the button, and Enter in a result does
+    // nothing; focus stays.
     void enterPressesTheStep_data() {
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("Aimcraft") << "Text1" << QStringList() << int(Field::Text2) << "3";
-        QTest::newRow("Shots") << "Text4" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("needed roll") << "Text2" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("To Wound") << "Text5" << QStringList{"Command2"} << int(Field::Text6)
-                                  << "3.";
+        QTest::addColumn<QString>("help");
+        const QString none;
+        QTest::newRow("Aimcraft") << "Text1" << QStringList() << int(Field::Text2) << "3"
+                                  << "Enter presses To Hit.";
+        QTest::newRow("Shots") << "Text4" << QStringList() << int(Field::Text3) << "6."
+                               << "Enter presses Hits.";
+        QTest::newRow("needed roll") << "Text2" << QStringList() << int(Field::Text3) << "6."
+                                     << "Enter presses Hits.";
+        QTest::newRow("To Wound") << "Text5" << QStringList{"Command2"} << int(Field::Text6) << "3."
+                                  << "Enter presses Wounds.";
         QTest::newRow("Armour Save")
-            << "Text7" << QStringList{"Command2", "Command3"} << int(Field::Text8) << "1.";
-        QTest::newRow("Hits button") << "Command2" << QStringList() << int(Field::Text3) << "6.";
-        QTest::newRow("result field") << "Text3" << QStringList() << int(Field::Text3) << "";
+            << "Text7" << QStringList{"Command2", "Command3"} << int(Field::Text8) << "1."
+            << "Enter presses Saves.";
+        QTest::newRow("Hits button")
+            << "Command2" << QStringList() << int(Field::Text3) << "6." << none;
+        QTest::newRow("result field")
+            << "Text3" << QStringList() << int(Field::Text3) << "" << none;
     }
 
     void enterPressesTheStep() {
@@ -1121,6 +1299,7 @@ private slots:
         QFETCH(QStringList, before);
         QFETCH(int, result);
         QFETCH(QString, shows);
+        QFETCH(QString, help);
         type(Field::Text1, "4");
         type(Field::Text2, "4");
         type(Field::Text4, "12");
@@ -1135,6 +1314,8 @@ private slots:
         QCOMPARE(form->field(Field(result))->text(), shows);
         QCOMPARE(QApplication::focusWidget(), widget);
         QVERIFY(form->message() == nullptr);
+        QCOMPARE(widget->toolTip().contains("Enter presses"), !help.isEmpty());
+        QVERIFY(widget->toolTip().contains(help));
     }
 
     void closeKeysCloseTheWindow_data() {
@@ -1464,6 +1645,10 @@ private slots:
         QVERIFY(!writtenIn(chart, QString(half->text).replace(',', '.'), shownTip()->font(),
                            shownTip()->palette()));
         shownTip()->hide();
+        // So many shots that the chance of none underflows: still not impossible.
+        type(Field::Text4, "100000");
+        press("Command2");
+        QVERIFY(form->field(Field::Text3)->toolTip().contains("none: < 0,1 %\nin steps of 100:"));
         type(Field::Text5, "2.5");
         press("Command3");
         QVERIFY(form->message() != nullptr);

@@ -272,6 +272,29 @@ def step(speech, title, act, expected, contains=(), never=()):
         raise Broken(f"{title}: " + "; ".join(problems) + f"; Orca said {said}")
 
 
+def compare_with_24_shots(desktop, speech, window):
+    """From the casualties' menu by Shift+F10, Compare with This; then 24
+    shots and the steps again, which say the pinned casualties too."""
+    def open_menu():
+        key(desktop, "shift+F10")
+        time.sleep(QUIET)
+        key(desktop, "Up", "Up", "Up")
+    step(speech, "Shift+F10 and Up to Compare with This", open_menu, ["Compare with This."])
+    step(speech, "Enter on Compare with This", lambda: key(desktop, "Return"),
+         ["Casualties 2 pinned for comparison."])
+    move_focus(desktop, window, "Shots", "text")
+    key(desktop, "ctrl+a")
+    type_text(desktop, "24")
+    step(speech, "Enter in Shots with 24", lambda: key(desktop, "Return"), ["Hits: 12."])
+    move_focus(desktop, window, "To Wound", "text")
+    step(speech, "Enter in To Wound again", lambda: key(desktop, "Return"), ["Wounds: 6."])
+    move_focus(desktop, window, "Armour Save", "text")
+    step(speech, "Enter in Armour Save", lambda: key(desktop, "Return"), ["Saves: 2."])
+    step(speech, "Click on Casualties, pinned", lambda: click(desktop, window, "Casualties",
+                                                              "push button"),
+         ["Casualties: 4, pinned 2."])
+
+
 def worked_example(desktop, tarvelin):
     env = dict(desktop.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     # A sanitizer build keeps its settings.
@@ -303,6 +326,7 @@ def worked_example(desktop, tarvelin):
          ["Casualties: 2."])
     step(speech, "Tab into the casualties", lambda: key(desktop, "Tab"), [],
          contains=["none: 11.2 %", "at least 7: 0.1 %"])
+    compare_with_24_shots(desktop, speech, window)
     move_focus(desktop, window, "Aimcraft", "text")
     key(desktop, "ctrl+a")
     type_text(desktop, "11")
