@@ -40,7 +40,6 @@ struct Stored {
     Field field;
     tarvelin::Odds odds;
     tarvelin::OddsChart chart;
-    QString shown;
     QString text;
 };
 
@@ -50,7 +49,7 @@ std::vector<Stored> storedOdds(const Form1& window, std::initializer_list<Field>
         const auto odds = std::get<tarvelin::Odds>(window.sheet().odds(f));
         stored.push_back(
             {f, odds, tarvelin::ChartOfOdds(odds, tarvelin::ChancesOf(odds.trials, odds.chance)),
-             window.field(f)->text(), window.field(f)->toolTip()});
+             window.field(f)->toolTip()});
     }
     return stored;
 }

@@ -44,6 +44,8 @@ public:
     // How much the chart and then the whole tip were shrunk to fit.
     [[nodiscard]] double chartScale() const { return chartScale_; }
     [[nodiscard]] double shrink() const { return shrink_; }
+    // How long it stays yet, in milliseconds; -1 while it is not shown.
+    [[nodiscard]] int staysFor() const { return expiry_.remainingTime(); }
     // Where the chart's top left corner is in the tip, when it is not shrunk.
     [[nodiscard]] QPoint chartOrigin() const;
 

@@ -140,8 +140,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
 // Whether `text`, in this font and these tooltip colours, is written somewhere
 // in the image: its ink is ink there and its bare background is bare there, so
 // "2.5" is not found where "2,5" is written.
-bool writtenIn(const QImage& image, const QString& text, const QFont& font,
-               const QPalette& palette) {
+std::optional<QPoint> foundAt(const QImage& image, const QString& text, const QFont& font,
+                              const QPalette& palette) {
     const QColor base = palette.color(QPalette::ToolTipBase);
     const QColor ink = palette.color(QPalette::ToolTipText);
     QImage words(QFontMetrics(font).horizontalAdvance(text), QFontMetrics(font).height(),
@@ -177,11 +177,16 @@ bool writtenIn(const QImage& image, const QString& text, const QFont& font,
                 }
             }
             if (same) {
-                return true;
+                return QPoint(int(left), int(top));
             }
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+bool writtenIn(const QImage& image, const QString& text, const QFont& font,
+               const QPalette& palette) {
+    return foundAt(image, text, font, palette).has_value();
 }
 
 // A dark desktop palette, tooltips included.
@@ -657,6 +662,8 @@ private slots:
         QToolTip::hideText();
         if (chart) {
             QVERIFY(field->screen()->availableGeometry().contains(shownTip()->geometry()));
+            // Long enough to read so many lines: well beyond a short tooltip's 10 s.
+            QVERIFY(shownTip()->staysFor() > 11'000);
             // And it goes as a tooltip goes, at a click.
             QTest::mouseClick(form.get(), Qt::LeftButton, {}, QPoint(2, 2));
             QVERIFY(shownTip() == nullptr);
@@ -728,6 +735,10 @@ private slots:
         QCOMPARE(place.size(), tip.size());
         QVERIFY(!place.intersects(field));
         QVERIFY(!hover || !place.adjusted(0, -16, 0, 0).contains(*hover));
+        // Right against the field, unless below the pointer's arrow.
+        const bool below = place.top() > field.bottom();
+        QVERIFY((below ? place.top() - field.bottom() : field.top() - place.bottom()) <=
+                (hover && below ? 24 : 3));
         // Each way of shrinking only once the one before has gone its whole
         // way, and no further than the room asks.
         const bool cut = tip.shownText() != tip.text();
@@ -836,17 +847,40 @@ private slots:
         }
         QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
                  std::max_element(exact.begin(), exact.end()) - exact.begin());
-        // The axis under the bars, its words and the key's, each on bare ground.
+        // The bars in the desktop's highlight wherever it stands out enough.
+        const QColor highlight = palette.color(QPalette::Highlight);
+        if (contrastRatio(highlight, QColor(background)) >= 3 &&
+            contrastRatio(highlight, QColor(ink)) >= 1.5) {
+            QCOMPARE(QColor(bar), highlight);
+        }
+        // The axis under the bars, each of its words level with its line
+        // just left of the plot, and each key word just after its sign.
         QCOMPARE(image.pixel(plot.center().x(), bottom + 1), ink);
-        for (const char* words : {"100 %", "50 %", "0 %", "exactly", "at least", "average"}) {
-            QVERIFY2(writtenIn(image, words, shownTip()->font(), palette), words);
+        const QFont font = shownTip()->font();
+        const int unit = QFontMetrics(font).height();
+        for (const auto& [words, line] :
+             {std::pair{"100 %", plot.top()}, std::pair{"50 %", bottom - plot.height() / 2},
+              std::pair{"0 %", bottom + 1}}) {
+            const auto at = foundAt(image, words, font, palette);
+            QVERIFY2(at && std::abs(at->y() + unit / 2 - line) <= 1, words);
+            QVERIFY(at->x() + QFontMetrics(font).horizontalAdvance(words) < plot.left());
+        }
+        const QImage key = image.copy(0, bottom + 1, image.width(), image.height() - bottom - 1);
+        for (const auto& [words, sign] :
+             {std::pair{"exactly", bar}, std::pair{"at least", ink}, std::pair{"average", ink}}) {
+            const auto at = foundAt(key, words, font, palette);
+            QVERIFY2(at, words);
+            bool signed_ = false;
+            for (int x = at->x() - unit; x < at->x(); ++x) {
+                signed_ = signed_ || key.pixel(x, at->y() + unit / 2) == sign;
+            }
+            QVERIFY2(signed_, words);
         }
         // The average's mark under the bar of a whole average, and only there.
         const double average = shots.toInt() * chance;
         const auto& bars = picture.chart().bars;
         for (std::size_t i = 0; i < bars.size() && picture.chart().step == 1; ++i) {
             const int x = picture.barColumns(i).translated(origin).center().x();
-            const int unit = QFontMetrics(shownTip()->font()).height();
             bool marked = false;
             for (int y = bottom + 2 + unit / 7; y < bottom + unit / 2; ++y) {
                 marked = marked || image.pixel(x, y) == ink;
@@ -909,6 +943,7 @@ private slots:
         QTest::newRow("12 hits, large font") << 12 << 0.5 << 20 << 0;
         QTest::newRow("100,000 hits") << 100000 << 0.5 << 12 << 0;
         QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12 << 0;
+        QTest::newRow("a sure hit") << 12 << 0.95 << 12 << 0;
         QTest::newRow("casualties of 24 beside 12") << 24 << 1.0 / 6 << 12 << 12;
         QTest::newRow("casualties of 12 beside 24") << 12 << 1.0 / 6 << 12 << 24;
         QTest::newRow("1,000 hits beside 12, large font") << 1000 << 0.5 << 20 << 12;
@@ -967,6 +1002,27 @@ private slots:
         if (pinned == 0) {
             QCOMPARE(atLeast, int(chart.labelled.size()));
         }
+        // On its own background, whatever it is painted over.
+        QImage image(picture.size(), QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QPainter painter(&image);
+        const QPalette palette = QApplication::style()->standardPalette();
+        picture.paint(painter, palette);
+        painter.end();
+        QCOMPARE(image.pixelColor(0, 0), palette.color(QPalette::ToolTipBase));
+        // With no more than a line's margin right of what it draws.
+        int drawn = image.width() - 1;
+        while (drawn > 0 && [&] {
+            for (int y = 0; y < image.height(); ++y) {
+                if (image.pixelColor(drawn, y) != palette.color(QPalette::ToolTipBase)) {
+                    return false;
+                }
+            }
+            return true;
+        }()) {
+            --drawn;
+        }
+        QVERIFY(image.width() - 1 - drawn <= QFontMetrics(font).height());
         // Clear of the "at least" path: each step's row and its drop at the
         // border with the next bar.
         const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
