@@ -117,8 +117,8 @@ constexpr std::array<BoxControl, tarvelin::kAllBoxes.size()> kBoxes{{
 
 // Each table is looked up by position, so its rows must stand in the order
 // of their names.
-template <typename Rows, typename Key>
-constexpr bool inOrder(const Rows& rows, Key Rows::value_type::*key) {
+template <typename Rows, typename Member>
+constexpr bool inOrder(const Rows& rows, Member key) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (indexOf(rows[i].*key) != i) {
             return false;

@@ -199,11 +199,11 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
         occupied_.push_back(barRect(i));
     }
-    for (const tarvelin::OddsChart* chart : {&chart_, pinned_ ? &*pinned_ : nullptr}) {
-        if (chart != nullptr) {
-            const std::vector<QRect> path = steps(*chart);
+    for (const tarvelin::OddsChart* each : {&chart_, pinned_ ? &*pinned_ : nullptr}) {
+        if (each != nullptr) {
+            const std::vector<QRect> path = steps(*each);
             occupied_.insert(occupied_.end(), path.begin(), path.end());
-            occupied_.push_back(averageMark(chart->average).boundingRect());
+            occupied_.push_back(averageMark(each->average).boundingRect());
         }
     }
     for (std::size_t i = 0; pinned_ && i < pinned_->bars.size(); ++i) {

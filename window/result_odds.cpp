@@ -120,8 +120,8 @@ std::optional<double> ResultOddsView::pinnedAverage(Field result) const {
     if (found == kResults.end()) {
         return std::nullopt;
     }
-    const auto& pin = pins_[static_cast<std::size_t>(found - kResults.begin())];
-    return pin ? std::optional(pin->odds.trials * pin->odds.chance) : std::nullopt;
+    const auto& kept = pins_[static_cast<std::size_t>(found - kResults.begin())];
+    return kept ? std::optional(kept->odds.trials * kept->odds.chance) : std::nullopt;
 }
 
 bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
@@ -337,9 +337,10 @@ void ResultOddsView::chartResult(std::size_t i) {
     if (binomial == nullptr) {
         return;
     }
-    if (const auto& pin = pins_[i]) {
+    const auto& kept = pins_[i];
+    if (kept) {
         tarvelin::ComparedCharts both =
-            tarvelin::CompareCharts(*binomial, shown.chances, pin->odds, pin->chances);
+            tarvelin::CompareCharts(*binomial, shown.chances, kept->odds, kept->chances);
         shown.chart = std::move(both.now);
         shown.pinnedChart = std::move(both.pinned);
     } else {
@@ -349,17 +350,17 @@ void ResultOddsView::chartResult(std::size_t i) {
 
 void ResultOddsView::describe(std::size_t i) {
     const Shown& shown = shown_[i];
-    const auto& pin = pins_[i];
+    const auto& kept = pins_[i];
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
     QString text = fieldHelp(kResults[i]) + '\n';
-    if (pin && binomial != nullptr) {
+    if (kept && binomial != nullptr) {
         text += comparedOddsHelp({*binomial, shown.chances.atLeast},
-                                 {pin->odds, pin->chances.atLeast}, sheet_.separator());
+                                 {kept->odds, kept->chances.atLeast}, sheet_.separator());
     } else {
         text += oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
     }
-    if (pin) {
-        text += "\nPinned: " + pin->heading;
+    if (kept) {
+        text += "\nPinned: " + kept->heading;
     }
     if (shown.stale) {
         text.prepend(outOfDateText(kResults[i], *shown.stale) + '\n');
