@@ -5,8 +5,10 @@
 # very qt6-base source Debian built the host's Qt from, with Debian's patch
 # series and one patch of ours. Only what Tarvelin and its tests use is built:
 # Core, Gui, Widgets and Test, the windows, offscreen and minimal platform
-# plugins and the windowsvista style, with Qt's bundled zlib, libpng,
-# FreeType, HarfBuzz and PCRE2.
+# plugins and the modern Windows styles (windowsvista and windows11), with
+# Qt's bundled zlib, libpng, FreeType, HarfBuzz and PCRE2.
+# The host must have Qt 6.8, as Debian 13 does: scripts/windows.sh enters
+# such a system when it runs on another release.
 #
 # Usage: scripts/mingw-qt.sh            build it unless the cache has it; prints its folder last
 #        scripts/mingw-qt.sh --prefix   only print the folder
@@ -29,9 +31,19 @@ scripts/install-deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-de
 # The host's Qt tools (moc, rcc, uic) generate code for the cross build, so
 # the Windows Qt must be the same release: Debian's source of that release.
 . /etc/os-release
-debian_version=$(dpkg-query -W -f='${Version}' libqt6core6)
+debian_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 qt_version=${debian_version#*:}
 qt_version=${qt_version%%[+~-]*}
+# Below 6.8 Qt tells Windows' screen readers nothing of an announcement, and
+# our patch and options follow 6.8's source.
+case $qt_version in
+6.8.*) ;;
+*)
+    echo "Qt for MinGW is built from Debian's qt6-base 6.8 (Debian 13); this system" \
+        "has $qt_version: run scripts/windows.sh, which enters a Debian 13 system" >&2
+    exit 1
+    ;;
+esac
 
 patch_file=packaging/windows/qtbase-without-direct2d.patch
 options=(
