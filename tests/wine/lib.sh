@@ -40,11 +40,19 @@ start_display() {
     fi
     export DISPLAY=":$1"
     Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    started+=($!)
+    local xvfb=$!
+    started+=("$xvfb")
     for _ in $(seq 100); do
         xdotool getdisplaygeometry >/dev/null 2>&1 && break
         sleep 0.1
     done
+    # In a chroot the lock file above is not the host's, but the display's
+    # abstract socket is: a display in use outside makes Xvfb quit, and the
+    # keys would go to that other display.
+    if ! kill -0 "$xvfb" 2>/dev/null; then
+        echo "X display :$1 is in use outside this system; choose another number" >&2
+        exit 1
+    fi
     openbox --sm-disable >/dev/null 2>&1 &
     started+=($!)
     # The pointer stays in a corner, away from tooltips.
