@@ -48,7 +48,8 @@ start_display() {
     done
     # In a chroot the lock file above is not the host's, but the display's
     # abstract socket is: a display in use outside makes Xvfb quit, and the
-    # keys would go to that other display.
+    # keys would go to that other display. It quits within moments.
+    sleep 0.5
     if ! kill -0 "$xvfb" 2>/dev/null; then
         echo "X display :$1 is in use outside this system; choose another number" >&2
         exit 1
