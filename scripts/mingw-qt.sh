@@ -64,11 +64,11 @@ options=(
     # OpenGL off as configure's -no-opengl has it, dynamic OpenGL included.
     -DINPUT_opengl=no
     -DFEATURE_vulkan=OFF
-    # Qt's fonts through GDI, as Qt 6.4 had them here: DirectWrite without
-    # Direct2D no longer compiles in 6.8, and Direct2D would add a platform
-    # plugin of its own.
-    -DFEATURE_direct2d=OFF
-    -DFEATURE_directwrite=OFF
+    # Qt 6.8's font database is DirectWrite's, whose code Gui compiles only
+    # with Direct2D; Direct2D 1.1 would only add a platform plugin of its own.
+    -DFEATURE_directwrite=ON
+    -DFEATURE_direct2d=ON
+    -DFEATURE_direct2d1_1=OFF
     -DFEATURE_icu=OFF
     -DFEATURE_zstd=OFF
     -DFEATURE_jpeg=OFF
