@@ -90,7 +90,7 @@ timed "smoke run" tests/wine/smoke.sh "$build/portable/tarvelin-$version-windows
 
 echo "== the UI Automation notification of each step, under Wine"
 timed "notifications" tests/wine/announcements.sh "$build/portable/tarvelin-$version-windows-x64" \
-    $build/tests/wine/uia_client.exe $((display + 2)) $build/announcements
+    $build/uia_client.exe $((display + 2)) $build/announcements
 
 echo "== the installer under Wine"
 timed "installer" tests/wine/installer.sh "$installer" "$version" $((display + 1)) \
