@@ -27,8 +27,21 @@ new_prefix() {
     env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
     wineserver --wait
     # Debian's Wine does not find its own fonts (fonts-wine), Tahoma among
-    # them, the face of its message font; they go where Windows keeps fonts.
+    # them, the face of its message font; they go where Windows keeps fonts,
+    # and into the registry's list of installed fonts, which DirectWrite
+    # (Qt's font database from 6.8 on) reads instead of the folder.
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    local font list="$WINEPREFIX/drive_c/fonts.reg"
+    {
+        printf 'REGEDIT4\r\n\r\n'
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n'
+        for font in /usr/share/wine/fonts/*.ttf; do
+            printf '"%s (TrueType)"="%s"\r\n' "$(basename "$font" .ttf)" "$(basename "$font")"
+        done
+    } >"$list"
+    wine regedit /S 'C:\fonts.reg' >/dev/null 2>&1
+    wineserver --wait
+    rm "$list"
 }
 
 # start_display NUMBER: Xvfb on :NUMBER with openbox, which gives a new
