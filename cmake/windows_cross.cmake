@@ -108,7 +108,6 @@ function(tarvelin_install_qt_licences)
     string(STRIP "${qt_debian-patches}" patches)
     string(REPLACE " " "\n    " patches "${patches}")
     set(QT_DEBIAN_PATCHES "    ${patches}")
-    file(READ "${PROJECT_SOURCE_DIR}/${qt_own-patch}" QT_OWN_PATCH)
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/Qt.txt.in
         ${CMAKE_CURRENT_BINARY_DIR}/licenses/Qt.txt @ONLY)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/licenses/Qt.txt DESTINATION licenses)

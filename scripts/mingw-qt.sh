@@ -3,10 +3,12 @@
 # SPDX-License-Identifier: MIT
 # Builds Qt's base module for 64-bit Windows with MinGW-w64, once, from the
 # very qt6-base source Debian built the host's Qt from, with Debian's patch
-# series and one patch of ours. Only what Tarvelin and its tests use is built:
+# series and nothing of ours. Only what Tarvelin and its tests use is built:
 # Core, Gui, Widgets and Test, the windows, offscreen and minimal platform
-# plugins and the windowsvista style, with Qt's bundled zlib, libpng,
-# FreeType, HarfBuzz and PCRE2.
+# plugins and the modern Windows styles (windowsvista and windows11), with
+# Qt's bundled zlib, libpng, FreeType, HarfBuzz and PCRE2.
+# The host must have Qt 6.8, as Debian 13 does: scripts/windows.sh enters
+# such a system when it runs on another release.
 #
 # Usage: scripts/mingw-qt.sh            build it unless the cache has it; prints its folder last
 #        scripts/mingw-qt.sh --prefix   only print the folder
@@ -15,7 +17,7 @@
 #
 # The folder is ${XDG_CACHE_HOME:-$HOME/.cache}/tarvelin/qt-<version>-mingw-<hash>,
 # where the hash covers the configure options below, Debian's source version,
-# our patch and the cross compiler's version; any change to them builds a new
+# and the cross compiler's version; any change to them builds a new
 # folder beside the old. Remove one with rm -rf to free its space (about
 # 80 MB); the build itself needs about 3 GB while it runs and about 70 min on
 # two busy cores. TARVELIN_JOBS sets the number of parallel jobs.
@@ -24,16 +26,25 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev \
-    qt6-base-dev-tools dpkg-dev patch perl xz-utils python3 >&2
+    qt6-base-dev-tools dpkg-dev perl xz-utils python3 >&2
 
 # The host's Qt tools (moc, rcc, uic) generate code for the cross build, so
 # the Windows Qt must be the same release: Debian's source of that release.
 . /etc/os-release
-debian_version=$(dpkg-query -W -f='${Version}' libqt6core6)
+debian_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 qt_version=${debian_version#*:}
 qt_version=${qt_version%%[+~-]*}
+# Below 6.8 Qt tells Windows' screen readers nothing of an announcement, and
+# the options follow 6.8's source.
+case $qt_version in
+6.8.*) ;;
+*)
+    echo "Qt for MinGW is built from Debian's qt6-base 6.8 (Debian 13); this system" \
+        "has $qt_version: run scripts/windows.sh, which enters a Debian 13 system" >&2
+    exit 1
+    ;;
+esac
 
-patch_file=packaging/windows/qtbase-without-direct2d.patch
 options=(
     -G Ninja
     -DCMAKE_BUILD_TYPE=Release
@@ -53,7 +64,11 @@ options=(
     # OpenGL off as configure's -no-opengl has it, dynamic OpenGL included.
     -DINPUT_opengl=no
     -DFEATURE_vulkan=OFF
-    -DFEATURE_direct2d=OFF
+    # Qt 6.8's font database is DirectWrite's, whose code Gui compiles only
+    # with Direct2D; Direct2D 1.1 would only add a platform plugin of its own.
+    -DFEATURE_directwrite=ON
+    -DFEATURE_direct2d=ON
+    -DFEATURE_direct2d1_1=OFF
     -DFEATURE_icu=OFF
     -DFEATURE_zstd=OFF
     -DFEATURE_jpeg=OFF
@@ -70,7 +85,6 @@ options=(
 compiler=$(dpkg-query -W -f='${Package} ${Version}; ' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 hash=$({
     printf '%s\n' "${options[@]}" "$debian_version" "$compiler"
-    cat "$patch_file"
 } | sha256sum | cut -c1-12)
 prefix="${XDG_CACHE_HOME:-$HOME/.cache}/tarvelin/qt-$qt_version-mingw-$hash"
 
@@ -121,7 +135,6 @@ if [ ! -d "$work/src" ]; then
     # dpkg-source applies Debian's patch series as it unpacks.
     dpkg-source -x "$apt_dir"/qt6-base_*.dsc "$work/src.tmp" >>"$log" 2>&1 ||
         fail "dpkg-source -x"
-    patch -d "$work/src.tmp" -p1 <"$patch_file" >>"$log" 2>&1 || fail "our patch"
     mv "$work/src.tmp" "$work/src"
     rm -rf "$apt_dir"
 fi
@@ -149,7 +162,6 @@ python3 scripts/qt_third_party.py "$work/src" "$prefix/licenses/qt-third-party.t
 {
     echo "debian-version: $debian_version"
     echo "debian-patches: $(grep -v -e '^#' -e '^$' "$work/src/debian/patches/series" | tr '\n' ' ')"
-    echo "own-patch: $patch_file"
     compiler=${compiler%; }
     echo "compiler: ${compiler//; /, }"
     echo "options: ${options[*]}"

@@ -2,8 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Tarvelin developers
 # SPDX-License-Identifier: MIT
 """Writes the notices of the third-party code that Qt builds into the DLLs
-the Windows packages ship (Core, Gui, Widgets and the windows platform
-plugin), with the text of each licence, from the qt_attribution.json files of
+the Windows packages ship (Core, Gui, Widgets, the windows platform plugin
+and the Windows styles), with the text of each licence, from the qt_attribution.json files of
 a qtbase source.
 
 Usage: scripts/qt_third_party.py QTBASE_SOURCE OUTPUT
@@ -14,11 +14,16 @@ from pathlib import Path
 
 # Folders whose attributions describe code in those DLLs as configured by
 # scripts/mingw-qt.sh: bundled libraries and data, hashes and algorithms.
-# Left out: what only other systems, or modules not built, use.
+# Qt's CMake files name them per target (ATTRIBUTION_FILE_DIR_PATHS).
+# Left out: what only other systems, OpenGL, Vulkan, or modules not built
+# use.
 PARTS = [
     "src/corelib/text",
+    "src/corelib/mimetypes/3rdparty",
     "src/gui/painting",
+    "src/gui/rhi",
     "src/gui/text",
+    "src/3rdparty/D3D12MemoryAllocator",
     "src/3rdparty/blake2",
     "src/3rdparty/double-conversion",
     "src/3rdparty/easing",
@@ -33,6 +38,7 @@ PARTS = [
     "src/3rdparty/rfc6234",
     "src/3rdparty/sha1",
     "src/3rdparty/sha3",
+    "src/3rdparty/siphash",
     "src/3rdparty/tinycbor",
     "src/3rdparty/zlib",
 ]
@@ -42,6 +48,12 @@ def entries(folder):
     # Qt's files hold line breaks inside strings, which strict JSON forbids.
     data = json.loads((folder / "qt_attribution.json").read_text(), strict=False)
     return data if isinstance(data, list) else [data]
+
+
+def text(entry, key):
+    # Newer attribution files give some fields as a list of lines.
+    value = entry.get(key, "")
+    return "\n".join(value) if isinstance(value, list) else value.strip()
 
 
 def main():
@@ -61,10 +73,10 @@ def main():
             out += [
                 "",
                 "-" * 78,
-                f"{entry['Name']} {entry.get('Version', '')}".rstrip(),
-                f"Used: {entry.get('QtUsage', '').strip()}",
-                f"Licence: {entry.get('License', '')} ({entry.get('LicenseId', '')})",
-                f"Copyright: {entry.get('Copyright', '').strip()}",
+                f"{entry['Name']} {text(entry, 'Version')}".rstrip(),
+                f"Used: {text(entry, 'QtUsage')}",
+                f"Licence: {text(entry, 'License')} ({text(entry, 'LicenseId')})",
+                f"Copyright: {text(entry, 'Copyright')}",
             ]
             for name in files:
                 out += ["", (folder / name).read_text(errors="replace").rstrip()]

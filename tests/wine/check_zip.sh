@@ -2,9 +2,10 @@
 # SPDX-FileCopyrightText: 2026 The Tarvelin developers
 # SPDX-License-Identifier: MIT
 # The portable zip holds the program, the DLLs it imports, Qt's windows
-# platform plugin and windowsvista style, and the licences: nothing more.
-# The program carries its icon and a version resource with the version
-# from project().
+# platform plugin and its plugin of the Windows 10 and 11 styles, and the
+# licences: nothing more. The program carries its icon and a version
+# resource with the version from project(); Qt's DLLs are Qt 6.8 or later,
+# the first to pass an announcement on to Windows' screen readers.
 # Usage: tests/wine/check_zip.sh ZIP VERSION
 set -euo pipefail
 zip=$1
@@ -17,7 +18,7 @@ fail() {
 
 expected=$(printf "$top/%s\n" tarvelin.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
     libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll \
-    platforms/qwindows.dll styles/qwindowsvistastyle.dll \
+    platforms/qwindows.dll styles/qmodernwindowsstyle.dll \
     licenses/Tarvelin.txt licenses/Qt.txt licenses/Qt-LGPL-3.0.txt licenses/GPL-3.0.txt \
     licenses/Qt-third-party.txt licenses/MinGW-runtime.txt | sort)
 actual=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
@@ -28,7 +29,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-unzip -q -d "$work" "$zip" "$top/tarvelin.exe"
+unzip -q -d "$work" "$zip" "$top/tarvelin.exe" "$top/Qt6Core.dll"
 program="$work/$top/tarvelin.exe"
 resources=$(wrestool --list "$program")
 grep -q -- '--type=14' <<<"$resources" || fail "tarvelin.exe has no icon"
@@ -37,4 +38,8 @@ for field in FileVersion ProductVersion; do
     [ "$(strings -e l "$program" | grep -x -A1 "$field" | tail -1)" = "$version" ] ||
         fail "tarvelin.exe's $field is not $version"
 done
-echo "$zip: $(unzip -Z1 "$zip" | grep -vc '/$') files as expected; icon and version $version in tarvelin.exe"
+qt=$(strings -e l "$work/$top/Qt6Core.dll" | grep -x -A1 FileVersion | tail -1)
+if ! [[ $qt =~ ^6\.([0-9]+)\. ]] || [ "${BASH_REMATCH[1]}" -lt 8 ]; then
+    fail "Qt6Core.dll is Qt \"$qt\", not Qt 6.8 or a later Qt 6"
+fi
+echo "$zip: $(unzip -Z1 "$zip" | grep -vc '/$') files as expected; icon and version $version in tarvelin.exe; Qt $qt"

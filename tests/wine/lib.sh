@@ -3,7 +3,8 @@
 # shellcheck shell=bash
 # Shared by the checks of the Windows packages under Wine (sourced, not run):
 # a Wine prefix of their own and a virtual X display with a window manager,
-# all ended when the calling script exits.
+# all ended when the calling script exits, and key presses that walk the
+# window's controls with Tab.
 
 started=()
 end_all() {
@@ -26,8 +27,21 @@ new_prefix() {
     env -u DISPLAY WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
     wineserver --wait
     # Debian's Wine does not find its own fonts (fonts-wine), Tahoma among
-    # them, the face of its message font; they go where Windows keeps fonts.
+    # them, the face of its message font; they go where Windows keeps fonts,
+    # and into the registry's list of installed fonts, which DirectWrite
+    # (Qt's font database from 6.8 on) reads instead of the folder.
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    local font list="$WINEPREFIX/drive_c/fonts.reg"
+    {
+        printf 'REGEDIT4\r\n\r\n'
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n'
+        for font in /usr/share/wine/fonts/*.ttf; do
+            printf '"%s (TrueType)"="%s"\r\n' "$(basename "$font" .ttf)" "$(basename "$font")"
+        done
+    } >"$list"
+    wine regedit /S 'C:\fonts.reg' >/dev/null 2>&1
+    wineserver --wait
+    rm "$list"
 }
 
 # start_display NUMBER: Xvfb on :NUMBER with openbox, which gives a new
@@ -39,11 +53,20 @@ start_display() {
     fi
     export DISPLAY=":$1"
     Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    started+=($!)
+    local xvfb=$!
+    started+=("$xvfb")
     for _ in $(seq 100); do
         xdotool getdisplaygeometry >/dev/null 2>&1 && break
         sleep 0.1
     done
+    # In a chroot the lock file above is not the host's, but the display's
+    # abstract socket is: a display in use outside makes Xvfb quit, and the
+    # keys would go to that other display. It quits within moments.
+    sleep 0.5
+    if ! kill -0 "$xvfb" 2>/dev/null; then
+        echo "X display :$1 is in use outside this system; choose another number" >&2
+        exit 1
+    fi
     openbox --sm-disable >/dev/null 2>&1 &
     started+=($!)
     # The pointer stays in a corner, away from tooltips.
@@ -61,4 +84,47 @@ window_of() {
     xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id"
     sleep 1
     echo "$id"
+}
+
+# The controls in the window's Tab order.
+controls=(aimcraft to_hit hits roll hits_result shots to_wound wounds wounds_result saves
+    armour saves_result casualties casualties_result clear moved over_half_range soft_cover
+    hard_cover large_target double_shots)
+at=0 # the window opens with the cursor in Aimcraft
+
+focus() {
+    local to=-1 i
+    for i in "${!controls[@]}"; do
+        [ "${controls[$i]}" = "$1" ] && to=$i
+    done
+    [ "$to" -ge 0 ] || { echo "no control $1" >&2; exit 1; }
+    for _ in $(seq $(((to - at + ${#controls[@]}) % ${#controls[@]}))); do
+        xdotool key Tab
+    done
+    at=$to
+    sleep 0.2
+}
+type_into() {
+    focus "$1"
+    xdotool key ctrl+a
+    xdotool type --delay 80 "$2"
+}
+press() { # a button or a box, with Space
+    focus "$1"
+    xdotool key space
+    sleep 0.5
+}
+
+# quit: Ctrl+Q closes the window, and with it the program started as $pid.
+quit() {
+    xdotool key ctrl+q
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "tarvelin.exe did not end after Ctrl+Q" >&2
+        exit 1
+    fi
+    wait "$pid"
 }

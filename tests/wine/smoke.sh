@@ -22,34 +22,6 @@ screenshot=${4:-}
 new_prefix "$work/wine"
 start_display "$display"
 
-# The controls in the window's Tab order.
-controls=(aimcraft to_hit hits roll hits_result shots to_wound wounds wounds_result saves
-    armour saves_result casualties casualties_result clear moved over_half_range soft_cover
-    hard_cover large_target double_shots)
-at=0 # the window opens with the cursor in Aimcraft
-
-focus() {
-    local to=-1 i
-    for i in "${!controls[@]}"; do
-        [ "${controls[$i]}" = "$1" ] && to=$i
-    done
-    [ "$to" -ge 0 ] || { echo "no control $1" >&2; exit 1; }
-    for _ in $(seq $(((to - at + ${#controls[@]}) % ${#controls[@]}))); do
-        xdotool key Tab
-    done
-    at=$to
-    sleep 0.2
-}
-type_into() {
-    focus "$1"
-    xdotool key ctrl+a
-    xdotool type --delay 80 "$2"
-}
-press() { # a button or a box, with Space
-    focus "$1"
-    xdotool key space
-    sleep 0.5
-}
 expect() { # selects and copies the field's text, and compares
     local text=""
     focus "$1"
@@ -77,19 +49,6 @@ run() {
     LC_ALL=$1 wine "$program/tarvelin.exe" >"$work/tarvelin-$1.log" 2>&1 &
     pid=$!
     window=$(window_of Tarvelin)
-}
-# quit: Ctrl+Q closes the window, and with it the program.
-quit() {
-    xdotool key ctrl+q
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        echo "tarvelin.exe did not end after Ctrl+Q" >&2
-        exit 1
-    fi
-    wait "$pid"
 }
 
 echo "Worked example, English (United States) locale:"
