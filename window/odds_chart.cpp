@@ -84,7 +84,7 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
     placeLabels(separator);
     const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
     QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark(chart_.average).boundingRect() |
-                keyBar_ | pinnedKeyMark_.boundingRect();
+                key_.bar | pinnedKey_.mark.boundingRect();
     all = std::accumulate(texts_.begin(), texts_.end(), all, cover);
     all = std::accumulate(labels_.begin(), labels_.end(), all, cover);
     size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
@@ -101,9 +101,10 @@ void OddsChartPicture::layOut(const QString& title) {
         const QRect columns = barColumns(i);
         addText(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, countsTop);
     }
-    const int keyBottom = layOutKey(countsTop + unit_ + unit_ / 2);
+    const int keyTop = countsTop + unit_ + unit_ / 2;
+    key_ = layOutKey(keyTop, QString());
     if (pinned_) {
-        layOutPinnedKey(keyBottom + unit_ / 4);
+        pinnedKey_ = layOutKey(keyTop + unit_ + unit_ / 4, QStringLiteral("pinned "));
     }
 }
 
@@ -156,40 +157,24 @@ void OddsChartPicture::layOutPlot(int top) {
     }
 }
 
-int OddsChartPicture::layOutKey(int y) {
+OddsChartPicture::KeySigns OddsChartPicture::layOutKey(int y, const QString& prefix) {
+    // One row of the key: a swatch, a line and a mark, each before its word.
+    KeySigns key;
     int x = unit_ / 2;
     const int swatch = unit_ * 3 / 5;
-    keyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
+    key.bar = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
     x += swatch + unit_ / 4;
-    addText("exactly", x, y);
+    addText(prefix + "exactly", x, y);
     x = texts_.back().place.right() + 1 + unit_;
-    keyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
+    key.line = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
     x += unit_ + unit_ / 4;
-    addText("at least", x, y);
+    addText(prefix + "at least", x, y);
     x = texts_.back().place.right() + 1 + unit_;
-    keyMark_ = QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4),
+    key.mark = QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4),
                          QPoint(x + unit_ / 2, y + unit_ * 3 / 4), QPoint(x, y + unit_ * 3 / 4)});
     x += unit_ / 2 + unit_ / 4;
-    addText("average", x, y);
-    return y + unit_;
-}
-
-void OddsChartPicture::layOutPinnedKey(int y) {
-    int x = unit_ / 2;
-    const int swatch = unit_ * 3 / 5;
-    pinnedKeyBar_ = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
-    x += swatch + unit_ / 4;
-    addText("pinned exactly", x, y);
-    x = texts_.back().place.right() + 1 + unit_;
-    pinnedKeyLine_ = QRect(x, y + unit_ / 2 - line_ / 2, unit_, line_);
-    x += unit_ + unit_ / 4;
-    addText("pinned at least", x, y);
-    x = texts_.back().place.right() + 1 + unit_;
-    pinnedKeyMark_ =
-        QPolygon({QPoint(x + unit_ / 4, y + unit_ / 4), QPoint(x + unit_ / 2, y + unit_ * 3 / 4),
-                  QPoint(x, y + unit_ * 3 / 4)});
-    x += unit_ / 2 + unit_ / 4;
-    addText("pinned average", x, y);
+    addText(prefix + "average", x, y);
+    return key;
 }
 
 void OddsChartPicture::placeLabels(std::string_view separator) {
@@ -359,13 +344,13 @@ void OddsChartPicture::paintPinned(QPainter& painter, const QColor& colour) cons
     for (const QRect& rect : steps(*pinned_)) {
         fillDashed(painter, rect, colour, std::max(2, unit_ / 4));
     }
-    fillOutline(painter, pinnedKeyBar_, colour, line_);
-    fillDashed(painter, pinnedKeyLine_, colour, std::max(2, unit_ / 4));
+    fillOutline(painter, pinnedKey_.bar, colour, line_);
+    fillDashed(painter, pinnedKey_.line, colour, std::max(2, unit_ / 4));
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(colour, line_));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(averageMark(pinned_->average));
-    painter.drawPolygon(pinnedKeyMark_);
+    painter.drawPolygon(pinnedKey_.mark);
     painter.setPen(Qt::NoPen);
 }
 
@@ -402,14 +387,14 @@ void OddsChartPicture::paint(QPainter& painter, const QPalette& palette, bool fa
         painter.fillRect(barRect(i), bars);
     }
     painter.fillRect(QRect(plot_.left(), plot_.top() + plot_.height(), plot_.width(), line_), ink);
-    painter.fillRect(keyBar_, bars);
-    painter.fillRect(keyLine_, ink);
+    painter.fillRect(key_.bar, bars);
+    painter.fillRect(key_.line, ink);
 
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(ink);
     painter.drawPolygon(averageMark(chart_.average));
-    painter.drawPolygon(keyMark_);
+    painter.drawPolygon(key_.mark);
     if (pinned_) {
         paintPinned(painter,
                     faded ? mix(pinnedColour(palette), base, 0.45) : pinnedColour(palette));

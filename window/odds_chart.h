@@ -74,8 +74,13 @@ private:
     int layOutHeading(const QString& title);
     void layOutPlot(int top);
     // Gives the key's bottom.
-    int layOutKey(int y);
-    void layOutPinnedKey(int y);
+    // The key's signs for one volley, laid out in a row at y.
+    struct KeySigns {
+        QRect bar;
+        QRect line;
+        QPolygon mark;
+    };
+    KeySigns layOutKey(int y, const QString& prefix);
     void paintPinned(QPainter& painter, const QColor& colour) const;
     void placeLabels(std::string_view separator);
     void placeAtLeast(std::size_t i, std::string_view separator);
@@ -101,10 +106,6 @@ private:
     std::vector<Label> texts_;     // title, step note, axis, counts, key: never moved
     std::vector<Label> labels_;    // the tallest bar and a few "at least" points
     std::vector<QRect> occupied_;  // what a label must not cover
-    QRect keyBar_;                 // the key's swatches
-    QRect keyLine_;
-    QPolygon keyMark_;
-    QRect pinnedKeyBar_;  // empty without a pinned result
-    QRect pinnedKeyLine_;
-    QPolygon pinnedKeyMark_;
+    KeySigns key_;                 // the key's swatches
+    KeySigns pinnedKey_;           // empty without a pinned result
 };
