@@ -83,8 +83,12 @@ void Freshness::begin(const UserAction& action) {
 }
 
 void Freshness::end(bool failed) {
-    if (depth_ == 0 || --depth_ != 0) {
+    if (depth_ == 0) {
         return;
+    }
+    --depth_;
+    if (depth_ != 0) {
+        return;  // the end of an action nested in the user's
     }
     const std::optional<UserAction> action = std::exchange(current_, std::nullopt);
     const auto* const command = action ? std::get_if<Command>(&*action) : nullptr;

@@ -336,12 +336,16 @@ QColor OddsChartPicture::pinnedColour(const QPalette& palette) {
 }
 
 void OddsChartPicture::paintPinned(QPainter& painter, const QColor& colour) const {
+    if (!pinned_) {
+        return;
+    }
+    const tarvelin::OddsChart& kept = *pinned_;
     // Outlines and dashes need exact pixels; the hollow mark is smoothed.
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (std::size_t i = 0; i < pinned_->bars.size(); ++i) {
+    for (std::size_t i = 0; i < kept.bars.size(); ++i) {
         fillOutline(painter, pinnedBarRect(i), colour, line_);
     }
-    for (const QRect& rect : steps(*pinned_)) {
+    for (const QRect& rect : steps(kept)) {
         fillDashed(painter, rect, colour, std::max(2, unit_ / 4));
     }
     fillOutline(painter, pinnedKey_.bar, colour, line_);
@@ -349,7 +353,7 @@ void OddsChartPicture::paintPinned(QPainter& painter, const QColor& colour) cons
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(colour, line_));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(averageMark(pinned_->average));
+    painter.drawPolygon(averageMark(kept.average));
     painter.drawPolygon(pinnedKey_.mark);
     painter.setPen(Qt::NoPen);
 }

@@ -43,7 +43,7 @@ QRect OddsTip::textArea() const {
 }
 
 QSize OddsTip::chartSize() const {
-    const QSize full = chart_->size();
+    const QSize full = chart_ ? chart_->size() : QSize(0, 0);
     return {static_cast<int>(std::ceil(full.width() * chartScale_)),
             static_cast<int>(std::ceil(full.height() * chartScale_))};
 }

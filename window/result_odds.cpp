@@ -289,8 +289,9 @@ void ResultOddsView::copy(std::size_t i, TableLayout layout) {
         volleyHeading(kResults[i], volleys_[i], shown.chart->average, sheet_.separator()),
         *shown.chart, shown.chances};
     std::optional<TableVolley> pinned;
-    if (shown.pinnedChart && pins_[i]) {
-        pinned.emplace(TableVolley{pins_[i]->heading, *shown.pinnedChart, pins_[i]->chances});
+    const auto& kept = pins_[i];
+    if (shown.pinnedChart && kept) {
+        pinned.emplace(TableVolley{kept->heading, *shown.pinnedChart, kept->chances});
     }
     QGuiApplication::clipboard()->setText(
         oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
