@@ -32,7 +32,7 @@ constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8
 }  // namespace
 
 ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet,
-                               ResultFields fields)
+                               const ResultFields& fields)
     : QObject(&window), window_(window), sheet_(sheet), fields_(fields) {
     for (QLineEdit* field : fields_) {
         field->installEventFilter(this);

@@ -34,7 +34,7 @@ public:
     // The fields of Text3, Text6, Text8 and Text9, in that order.
     using ResultFields = std::array<QLineEdit*, 4>;
 
-    ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet, ResultFields fields);
+    ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet, const ResultFields& fields);
 
     // Around all that the sheet does for one user action, and what it
     // changed meanwhile; the results are brought up to date after each.
