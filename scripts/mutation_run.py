@@ -11,8 +11,10 @@ the tests fail or hang, and stillborn when it does not compile. Prints each
 survivor and the share killed per file. The file is restored after each
 mutant, also when the run is interrupted.
 
-Usage: scripts/mutation_run.py [--every N] [--offset K] FILE...
+Usage: scripts/mutation_run.py [--every N] [--offset K] [--again LOG] FILE...
   (from the repository root, with build/ci configured)
+--again tries only the survivors an earlier run printed to LOG: tests are
+only ever added, so what they killed before stays killed.
 """
 import argparse
 import os
@@ -59,6 +61,25 @@ def mutants(text):
     del lines
 
 
+def mutated(original, number, start, end, replacement):
+    lines = original.split("\n")
+    line = lines[number]
+    lines[number] = line[:start] + replacement + line[end:]
+    return lines
+
+
+def survivor(original, path, mutant):
+    """The line a run prints when this mutant survives."""
+    number = mutant[0]
+    return (f"survived {path}:{number + 1}: {original.split(chr(10))[number].strip()}  ->  "
+            f"{mutated(original, *mutant)[number].strip()}")
+
+
+def earlier(log):
+    with open(log, encoding="utf-8") as f:
+        return {line.rstrip("\n") for line in f if line.startswith("survived ")}
+
+
 def run(command, timeout):
     try:
         return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -72,6 +93,7 @@ def main():
     parser.add_argument("--every", type=int, default=1, help="try only every N-th mutant")
     parser.add_argument("--offset", type=int, default=0)
     parser.add_argument("--target", default="test_form1")
+    parser.add_argument("--again", help="an earlier run's output: retry its survivors only")
     parser.add_argument("files", nargs="+")
     args = parser.parse_args()
     build = ["nice", "cmake", "--build", "--preset", "ci", "--target", args.target]
@@ -83,12 +105,12 @@ def main():
         with open(path, encoding="utf-8") as f:
             original = f.read()
         found = list(mutants(original))[args.offset::args.every]
+        if args.again:
+            found = [m for m in found if survivor(original, path, m) in earlier(args.again)]
         killed = survived = stillborn = 0
         try:
-            for number, start, end, replacement in found:
-                lines = original.split("\n")
-                line = lines[number]
-                lines[number] = line[:start] + replacement + line[end:]
+            for mutant in found:
+                lines = mutated(original, *mutant)
                 with open(path, "w", encoding="utf-8") as f:
                     f.write("\n".join(lines))
                 if run(build, 900) != 0:
@@ -98,8 +120,7 @@ def main():
                     killed += 1
                 else:
                     survived += 1
-                    print(f"survived {path}:{number + 1}: {line.strip()}  ->  {lines[number].strip()}",
-                          flush=True)
+                    print(survivor(original, path, mutant), flush=True)
         finally:
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)

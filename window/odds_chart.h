@@ -59,6 +59,20 @@ public:
     };
     // The tallest bar's chance and the "at least" points that found room.
     [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
+    // The words that never move: title, step note, axis, counts and key.
+    [[nodiscard]] const std::vector<Label>& texts() const { return texts_; }
+    // One row of the key's signs, each before its word: a swatch, a step and
+    // the average's mark.
+    struct KeySigns {
+        QRect bar;
+        QRect line;
+        QPolygon mark;
+    };
+    // The key's row for this volley; pinned, the row under it, empty unless
+    // a result is pinned.
+    [[nodiscard]] const KeySigns& key(bool pinned = false) const {
+        return pinned ? pinnedKey_ : key_;
+    }
     // The rectangle bar i is drawn as: its columns' left half when pinned.
     [[nodiscard]] QRect barRect(std::size_t i) const;
     // The outline of the pinned result's bar i: the right half of the columns.
@@ -73,13 +87,7 @@ private:
     // The title and step note; gives the plot's top.
     int layOutHeading(const QString& title);
     void layOutPlot(int top);
-    // Gives the key's bottom.
     // The key's signs for one volley, laid out in a row at y.
-    struct KeySigns {
-        QRect bar;
-        QRect line;
-        QPolygon mark;
-    };
     KeySigns layOutKey(int y, const QString& prefix);
     void paintPinned(QPainter& painter, const QColor& colour) const;
     void placeLabels(std::string_view separator);

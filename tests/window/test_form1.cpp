@@ -198,6 +198,114 @@ QPalette darkPalette() {
     return dark;
 }
 
+// Along a row or column of pixels, the lengths of the runs in `colour` and
+// of the runs in anything else, in turn, the first in `colour`.
+std::vector<int> runsOf(const QImage& image, const QColor& colour, QPoint at, QPoint step,
+                        int length) {
+    std::vector<int> runs{0};
+    for (int i = 0; i < length; ++i, at += step) {
+        if ((image.pixelColor(at) == colour) != (runs.size() % 2 == 1)) {
+            runs.push_back(0);
+        }
+        ++runs.back();
+    }
+    return runs;
+}
+
+// The pinned result as painted: each bar an outline round the background,
+// its steps' drops and the key's step in dashes as long as their gaps, its
+// average's mark hollow.
+void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPalette& palette) {
+    const QColor colour = OddsChartPicture::pinnedColour(palette);
+    const tarvelin::OddsChart& kept = *picture.pinned();
+    const QPolygon mark = picture.key(true).mark;
+    QVERIFY(image.pixelColor((mark[0] + mark[1] + mark[2]) / 3) !=
+            palette.color(QPalette::ToolTipText));
+    for (std::size_t i = 0; i < kept.bars.size(); ++i) {
+        const QRect bar = picture.pinnedBarRect(i);
+        const QPoint mid = bar.center();
+        if (bar.height() < 1) {
+            continue;
+        }
+        for (const QPoint& edge : {QPoint(bar.left(), mid.y()), QPoint(bar.right(), mid.y()),
+                                   QPoint(mid.x(), bar.top()), QPoint(mid.x(), bar.bottom())}) {
+            QCOMPARE(image.pixelColor(edge), colour);
+        }
+        QVERIFY(image.pixelColor(mid.x(), bar.bottom() + 1) != colour);
+        QVERIFY(bar.height() < 8 || image.pixelColor(mid) != colour);
+    }
+    const QRect line = picture.key(true).line;
+    const int thick = line.height();
+    const int slot = picture.plot().width() / int(kept.bars.size());
+    const std::size_t t = kept.tallest;
+    const int top = picture.lineAt(kept.bars[t].atLeast) - thick / 2;
+    const int drop = t + 1 < kept.bars.size() ? picture.lineAt(kept.bars[t + 1].atLeast) - top : 0;
+    const QPoint dropAt(picture.plot().left() + int(t + 1) * slot - thick / 2, top);
+    const std::vector<int> key = runsOf(image, colour, QPoint(line.left(), line.center().y()),
+                                        QPoint(1, 0), line.width() + 1);
+    const std::vector<int> down = runsOf(image, colour, dropAt, QPoint(0, 1), drop);
+    QVERIFY(key.size() >= 4 && key.size() % 2 == 0 && (drop < 4 * key[0] || down.size() >= 4));
+    for (const auto* runs : {&key, &down}) {
+        for (std::size_t i = 0; i + 2 < runs->size(); ++i) {
+            QCOMPARE((*runs)[i], key[0]);
+        }
+    }
+}
+
+// The chart's parts in an even layout: half a line round it all and
+// between the axis and the plot; each bar centred in its slot and each
+// count under its bar, half a line clear of the next; each key sign level
+// with its word and nearer it than the sign before.
+void checkLayout(const OddsChartPicture& picture, int unit) {
+    const int margin = unit / 2;
+    const QRect plot = picture.plot();
+    QRect all = plot | picture.key().bar;
+    for (const auto* list : {&picture.texts(), &picture.labels()}) {
+        for (const auto& each : *list) {
+            all |= each.place;
+        }
+    }
+    QCOMPARE(QRect(QPoint(), picture.size()).adjusted(margin, margin, -margin, -margin), all);
+    const auto place = [&](const QString& words) {
+        const auto& texts = picture.texts();
+        return std::find_if(texts.begin(), texts.end(),
+                            [&](const auto& t) { return t.text == words; })
+            ->place;
+    };
+    for (const auto& [words, chance] : {std::pair{"100 %", 1.0}, {"50 %", 0.5}, {"0 %", 0.0}}) {
+        QCOMPARE(plot.left() - place(words).right() - 1, margin);
+        QVERIFY(std::abs(place(words).center().y() - picture.lineAt(chance)) <= 1);
+    }
+    const auto& bars = picture.chart().bars;
+    const int slot = plot.width() / int(bars.size());
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        const QRect columns = picture.barColumns(i);
+        const int before = columns.left() - plot.left() - int(i) * slot;
+        QVERIFY(before >= 0 && std::abs(slot - columns.width() - 2 * before) <= 1);
+        const QRect count = place(QString::number(bars[i].count));
+        QVERIFY(std::abs(count.left() + count.right() - columns.left() - columns.right()) <= 2);
+        QVERIFY(i == 0 ||
+                count.left() - place(QString::number(bars[i - 1].count)).right() > margin);
+    }
+    for (const bool pinned : {false, true}) {
+        const auto& key = picture.key(pinned);
+        const QString prefix = pinned ? "pinned " : "";
+        if (pinned && !picture.pinned()) {
+            continue;
+        }
+        const QRect signs[] = {key.bar, key.line, key.mark.boundingRect()};
+        const QRect words[] = {place(prefix + "exactly"), place(prefix + "at least"),
+                               place(prefix + "average")};
+        const int near = words[0].left() - signs[0].right();
+        for (std::size_t i = 0; i < 3; ++i) {
+            QVERIFY(std::abs(signs[i].center().y() - words[i].center().y()) <= 1);
+            QVERIFY(std::abs(words[i].left() - signs[i].right() - near) <= 1);
+        }
+        QCOMPARE(signs[2].left() - words[1].right(), signs[1].left() - words[0].right());
+        QVERIFY(signs[1].left() - words[0].right() > 2 * near);
+    }
+}
+
 }  // namespace
 
 class TestForm1 : public QObject {
@@ -735,6 +843,10 @@ private slots:
         QCOMPARE(place.size(), tip.size());
         QVERIFY(!place.intersects(field));
         QVERIFY(!hover || !place.adjusted(0, -16, 0, 0).contains(*hover));
+        // From the pointer, or the field's left by keyboard, as far as the screen allows.
+        const int from =
+            std::min(hover ? hover->x() : field.left(), screen.right() + 1 - tip.width());
+        QCOMPARE(place.left(), std::max(screen.left(), from));
         // Right against the field, unless below the pointer's arrow.
         const bool below = place.top() > field.bottom();
         QVERIFY((below ? place.top() - field.bottom() : field.top() - place.bottom()) <=
@@ -892,6 +1004,36 @@ private slots:
         shownTip()->hide();
     }
 
+    // The chart's colours over every grey a tooltip may have: the highlight
+    // and the pinned oranges wherever they stand out by 3:1, else colours
+    // nearer the text than the background, and apart from the text's steps.
+    void chartColoursStandOut() {
+        // The model against the guidelines' own figure for #777 on white.
+        QCOMPARE(std::lround(100 * contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white)), 448L);
+        const QColor vermilion(0xd5, 0x5e, 0x00);
+        const QColor orange(0xe6, 0x9f, 0x00);
+        const QColor highlight(0x30, 0x8c, 0xc6);
+        for (int grey = 0; grey < 256; ++grey) {
+            const QColor base(grey, grey, grey);
+            const QColor ink = grey < 128 ? Qt::white : Qt::black;
+            QPalette palette;
+            palette.setColor(QPalette::ToolTipBase, base);
+            palette.setColor(QPalette::ToolTipText, ink);
+            palette.setColor(QPalette::Highlight, highlight);
+            const auto standsOut = [&base](const QColor& c) { return contrastRatio(c, base) >= 3; };
+            QCOMPARE(OddsChartPicture::pinnedColour(palette), standsOut(vermilion) ? vermilion
+                                                              : standsOut(orange)  ? orange
+                                                                                   : ink);
+            const QColor bars = OddsChartPicture::barColour(palette);
+            QCOMPARE(bars == highlight,
+                     standsOut(highlight) && contrastRatio(highlight, ink) >= 1.5);
+            QVERIFY(contrastRatio(bars, ink) >= 1.5);
+            QVERIFY(bars == highlight || contrastRatio(bars, base) > contrastRatio(bars, ink));
+            const auto [dark, light] = std::minmax({base.redF(), ink.redF()});
+            QVERIFY(bars == highlight || (bars.redF() >= dark && bars.redF() <= light));
+        }
+    }
+
     // Both keyboard keys for a context menu open a result's, Copy Odds and
     // all. The window system turns the Menu key into a menu request itself.
     void keysOpenTheResultMenu_data() {
@@ -1012,19 +1154,10 @@ private slots:
         picture.paint(painter, palette);
         painter.end();
         QCOMPARE(image.pixelColor(0, 0), palette.color(QPalette::ToolTipBase));
-        // With no more than a line's margin right of what it draws.
-        int drawn = image.width() - 1;
-        while (drawn > 0 && [&] {
-            for (int y = 0; y < image.height(); ++y) {
-                if (image.pixelColor(drawn, y) != palette.color(QPalette::ToolTipBase)) {
-                    return false;
-                }
-            }
-            return true;
-        }()) {
-            --drawn;
+        checkLayout(picture, QFontMetrics(font).height());
+        if (pinned > 0) {
+            checkPinned(image, picture, palette);
         }
-        QVERIFY(image.width() - 1 - drawn <= QFontMetrics(font).height());
         // Clear of the "at least" path: each step's row and its drop at the
         // border with the next bar.
         const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
