@@ -287,6 +287,12 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
         QVERIFY(i == 0 ||
                 count.left() - place(QString::number(bars[i - 1].count)).right() > margin);
     }
+    // The key set off from the counts over it twice as far as its rows are apart.
+    const auto gap = [&](const QString& upper, const QString& lower) {
+        return place(lower).top() - place(upper).bottom() - 1;
+    };
+    const int betweenRows = picture.pinned() ? gap("exactly", "pinned exactly") : 1;
+    QVERIFY(betweenRows > 0 && gap(QString::number(bars[0].count), "exactly") >= 2 * betweenRows);
     for (const bool pinned : {false, true}) {
         const auto& key = picture.key(pinned);
         const QString prefix = pinned ? "pinned " : "";
@@ -964,6 +970,24 @@ private slots:
         if (contrastRatio(highlight, QColor(background)) >= 3 &&
             contrastRatio(highlight, QColor(ink)) >= 1.5) {
             QCOMPARE(QColor(bar), highlight);
+        }
+        // A faint line across at each quarter, one pixel high, seen in a
+        // gap between bars where no step or label is.
+        const auto& labels = picture.labels();
+        for (const double quarter : {0.25, 0.5, 0.75, 1.0}) {
+            const int y = picture.lineAt(quarter);
+            std::size_t i = picture.chart().bars.size();
+            const auto clear = [&](std::size_t b) {
+                const QRect gap(picture.barColumns(b).left() - 1, y, 1, 2);
+                return std::abs(picture.lineAt(picture.chart().bars[b].atLeast) - y) > 2 &&
+                       std::none_of(labels.begin(), labels.end(),
+                                    [&](const auto& l) { return l.place.intersects(gap); });
+            };
+            while (--i > 0 && !clear(i)) {
+            }
+            const QPoint at = origin + QPoint(picture.barColumns(i).left() - 1, y);
+            QVERIFY(i > 0 && image.pixel(at) != background && image.pixel(at) != ink);
+            QCOMPARE(image.pixel(at + QPoint(0, 1)), background);
         }
         // The axis under the bars, each of its words level with its line
         // just left of the plot, and each key word just after its sign.
