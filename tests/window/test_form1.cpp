@@ -266,6 +266,11 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
         }
     }
     QCOMPARE(QRect(QPoint(), picture.size()).adjusted(margin, margin, -margin, -margin), all);
+    // Under the title, how many counts a bar holds, when more than one.
+    const int step = picture.chart().step;
+    QCOMPARE(picture.texts()[1].text ==
+                 QString("Each bar holds %1 counts, from the one under it.").arg(step),
+             step > 1);
     const auto place = [&](const QString& words) {
         const auto& texts = picture.texts();
         return std::find_if(texts.begin(), texts.end(),
