@@ -252,10 +252,10 @@ void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPa
     }
 }
 
-// The chart's parts in an even layout: half a line round it all and
-// between the axis and the plot; each bar centred in its slot and each
-// count under its bar, half a line clear of the next; each key sign level
-// with its word and nearer it than the sign before.
+// The chart's parts in an even layout: half a line round it all, the axis
+// words flush with it and as far from the plot; each bar centred in its
+// slot and each count under its bar, half a line clear of the next; each
+// key sign level with its word and nearer it than the sign before.
 void checkLayout(const OddsChartPicture& picture, int unit) {
     const int margin = unit / 2;
     const QRect plot = picture.plot();
@@ -273,10 +273,11 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
              step > 1);
     const auto place = [&](const QString& words) {
         const auto& texts = picture.texts();
-        return std::find_if(texts.begin(), texts.end(),
-                            [&](const auto& t) { return t.text == words; })
-            ->place;
+        const auto found = std::find_if(texts.begin(), texts.end(),
+                                        [&](const auto& t) { return t.text == words; });
+        return found == texts.end() ? QRect() : found->place;
     };
+    QCOMPARE(place("100 %").left(), margin);
     for (const auto& [words, chance] : {std::pair{"100 %", 1.0}, {"50 %", 0.5}, {"0 %", 0.0}}) {
         QCOMPARE(plot.left() - place(words).right() - 1, margin);
         QVERIFY(std::abs(place(words).center().y() - picture.lineAt(chance)) <= 1);
@@ -1161,7 +1162,14 @@ private slots:
                        QString::number(b.count) == count;
             });
             if (bar == chart.bars.end()) {
-                continue;  // the tallest bar's
+                // The tallest bar's, named by its count, over it and close.
+                const QRect tallest = picture.barRect(chart.tallest);
+                const QString named = QString("%1: ").arg(chart.bars[chart.tallest].count);
+                QVERIFY(i == 0 && (labels[i].text.startsWith("exactly " + named) ||
+                                   labels[i].text.startsWith("=" + named)));
+                QVERIFY(place.left() <= tallest.right() && place.right() >= tallest.left());
+                QVERIFY(pinned > 0 || tallest.top() - place.bottom() <= pixels * 3 / 2);
+                continue;
             }
             ++atLeast;
             const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
