@@ -282,8 +282,12 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
         QCOMPARE(plot.left() - place(words).right() - 1, margin);
         QVERIFY(std::abs(place(words).center().y() - picture.lineAt(chance)) <= 1);
     }
+    // The bars as wide as needed to reach the end of the heading, up to three lines.
     const auto& bars = picture.chart().bars;
     const int slot = plot.width() / int(bars.size());
+    const auto& texts = picture.texts();
+    const int heading = std::max(texts[0].place.right(), texts[step > 1 ? 1 : 0].place.right());
+    QVERIFY(slot >= 3 * unit || plot.right() + int(bars.size()) > heading);
     for (std::size_t i = 0; i < bars.size(); ++i) {
         const QRect columns = picture.barColumns(i);
         const int before = columns.left() - plot.left() - int(i) * slot;
@@ -1134,9 +1138,11 @@ private slots:
         const tarvelin::Chances chances = tarvelin::ChancesOf(shots, chance);
         const tarvelin::ComparedCharts both = tarvelin::CompareCharts(
             odds, chances, {pinned, chance}, tarvelin::ChancesOf(pinned, chance));
+        const QString title =
+            QString("Hits from %1 shots: average %2").arg(shots).arg(shots * chance);
         const OddsChartPicture picture =
-            pinned > 0 ? OddsChartPicture(both.now, "Hits", font, ".", both.pinned)
-                       : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), "Hits", font, ".");
+            pinned > 0 ? OddsChartPicture(both.now, title, font, ".", both.pinned)
+                       : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), title, font, ".");
         const tarvelin::OddsChart& chart = picture.chart();
         const auto& labels = picture.labels();
         int atLeast = 0;
