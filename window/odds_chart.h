@@ -60,7 +60,7 @@ public:
     // The tallest bar's chance and the "at least" points that found room.
     [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
     // The words that never move: title, step note, axis, counts and key.
-    [[nodiscard]] const std::vector<Label>& texts() const { return texts_; }
+    [[nodiscard]] const std::vector<Label>& placedTexts() const { return texts_; }
     // One row of the key's signs, each before its word: a swatch, a step and
     // the average's mark.
     struct KeySigns {
@@ -70,7 +70,7 @@ public:
     };
     // The key's row for this volley; pinned, the row under it, empty unless
     // a result is pinned.
-    [[nodiscard]] const KeySigns& key(bool pinned = false) const {
+    [[nodiscard]] const KeySigns& keyRow(bool pinned = false) const {
         return pinned ? pinnedKey_ : key_;
     }
     // The rectangle bar i is drawn as: its columns' left half when pinned.

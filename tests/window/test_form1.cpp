@@ -218,7 +218,7 @@ std::vector<int> runsOf(const QImage& image, const QColor& colour, QPoint at, QP
 void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPalette& palette) {
     const QColor colour = OddsChartPicture::pinnedColour(palette);
     const tarvelin::OddsChart& kept = *picture.pinned();
-    const QPolygon mark = picture.key(true).mark;
+    const QPolygon mark = picture.keyRow(true).mark;
     QVERIFY(image.pixelColor((mark[0] + mark[1] + mark[2]) / 3) !=
             palette.color(QPalette::ToolTipText));
     for (std::size_t i = 0; i < kept.bars.size(); ++i) {
@@ -234,7 +234,7 @@ void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPa
         QVERIFY(image.pixelColor(mid.x(), bar.bottom() + 1) != colour);
         QVERIFY(bar.height() < 8 || image.pixelColor(mid) != colour);
     }
-    const QRect line = picture.key(true).line;
+    const QRect line = picture.keyRow(true).line;
     const int thick = line.height();
     const int slot = picture.plot().width() / int(kept.bars.size());
     const std::size_t t = kept.tallest;
@@ -259,8 +259,8 @@ void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPa
 void checkLayout(const OddsChartPicture& picture, int unit) {
     const int margin = unit / 2;
     const QRect plot = picture.plot();
-    QRect all = plot | picture.key().bar;
-    for (const auto* list : {&picture.texts(), &picture.labels()}) {
+    QRect all = plot | picture.keyRow().bar;
+    for (const auto* list : {&picture.placedTexts(), &picture.labels()}) {
         for (const auto& each : *list) {
             all |= each.place;
         }
@@ -268,11 +268,11 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
     QCOMPARE(QRect(QPoint(), picture.size()).adjusted(margin, margin, -margin, -margin), all);
     // Under the title, how many counts a bar holds, when more than one.
     const int step = picture.chart().step;
-    QCOMPARE(picture.texts()[1].text ==
+    QCOMPARE(picture.placedTexts()[1].text ==
                  QString("Each bar holds %1 counts, from the one under it.").arg(step),
              step > 1);
     const auto place = [&](const QString& words) {
-        const auto& texts = picture.texts();
+        const auto& texts = picture.placedTexts();
         const auto found = std::find_if(texts.begin(), texts.end(),
                                         [&](const auto& t) { return t.text == words; });
         return found == texts.end() ? QRect() : found->place;
@@ -285,7 +285,7 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
     // The bars as wide as needed to reach the end of the heading, up to three lines.
     const auto& bars = picture.chart().bars;
     const int slot = plot.width() / int(bars.size());
-    const auto& texts = picture.texts();
+    const auto& texts = picture.placedTexts();
     const int heading = std::max(texts[0].place.right(), texts[step > 1 ? 1 : 0].place.right());
     QVERIFY(slot >= 3 * unit || plot.right() + int(bars.size()) > heading);
     for (std::size_t i = 0; i < bars.size(); ++i) {
@@ -304,7 +304,7 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
     const int betweenRows = picture.pinned() ? gap("exactly", "pinned exactly") : 1;
     QVERIFY(betweenRows > 0 && gap(QString::number(bars[0].count), "exactly") >= 2 * betweenRows);
     for (const bool pinned : {false, true}) {
-        const auto& key = picture.key(pinned);
+        const auto& key = picture.keyRow(pinned);
         const QString prefix = pinned ? "pinned " : "";
         if (pinned && !picture.pinned()) {
             continue;
