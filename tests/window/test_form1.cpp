@@ -317,6 +317,8 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
             QVERIFY(std::abs(signs[i].center().y() - words[i].center().y()) <= 1);
             QVERIFY(std::abs(words[i].left() - signs[i].right() - near) <= 1);
         }
+        // The average's mark points up from the middle of its base.
+        QVERIFY(std::abs(2 * key.mark[0].x() - key.mark[1].x() - key.mark[2].x()) <= 1);
         QCOMPARE(signs[2].left() - words[1].right(), signs[1].left() - words[0].right());
         QVERIFY(signs[1].left() - words[0].right() > 2 * near);
     }
