@@ -317,8 +317,9 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
             QVERIFY(std::abs(signs[i].center().y() - words[i].center().y()) <= 1);
             QVERIFY(std::abs(words[i].left() - signs[i].right() - near) <= 1);
         }
-        // The average's mark points up from the middle of its base.
+        // The average's mark points up from the middle of a level base.
         QVERIFY(std::abs(2 * key.mark[0].x() - key.mark[1].x() - key.mark[2].x()) <= 1);
+        QVERIFY(key.mark[0].y() < key.mark[1].y() && key.mark[1].y() == key.mark[2].y());
         QCOMPARE(signs[2].left() - words[1].right(), signs[1].left() - words[0].right());
         QVERIFY(signs[1].left() - words[0].right() > 2 * near);
     }
@@ -1147,6 +1148,9 @@ private slots:
                        : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), title, font, ".");
         const tarvelin::OddsChart& chart = picture.chart();
         const auto& labels = picture.labels();
+        // The tallest bar's first: it always finds room.
+        QVERIFY(!labels.empty() &&
+                (labels[0].text.startsWith("exactly ") || labels[0].text.startsWith('=')));
         int atLeast = 0;
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const QRect place = labels[i].place;
