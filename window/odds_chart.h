@@ -79,6 +79,8 @@ public:
     [[nodiscard]] QRect pinnedBarRect(std::size_t i) const;
     // The row of the plot that a chance is drawn at.
     [[nodiscard]] int lineAt(double chance) const;
+    // The mark under the axis that points up at an average count.
+    [[nodiscard]] QPolygon averageMark(double average) const;
 
 private:
     // Title, step note, axis, bars and counts, the key; then the labels.
@@ -96,7 +98,6 @@ private:
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps of a chart are drawn as.
     [[nodiscard]] std::vector<QRect> steps(const tarvelin::OddsChart& chart) const;
-    [[nodiscard]] QPolygon averageMark(double average) const;
     [[nodiscard]] QRect halfOf(std::size_t bar, double chance, bool right) const;
     // Places a label at the first of `candidates` that clears everything
     // drawn or labelled so far; false when none does.

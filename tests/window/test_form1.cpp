@@ -292,11 +292,25 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
         const QRect columns = picture.barColumns(i);
         const int before = columns.left() - plot.left() - int(i) * slot;
         QVERIFY(before >= 0 && std::abs(slot - columns.width() - 2 * before) <= 1);
+        // Pinned, the two volleys' bars share the columns half and half.
+        const QRect now = picture.barRect(i);
+        const QRect kept = picture.pinnedBarRect(i);
+        QVERIFY(!picture.pinned() ||
+                (now.left() == columns.left() && kept.right() == columns.right() &&
+                 now.width() == kept.width() && columns.width() - 2 * now.width() <= 1));
         const QRect count = place(QString::number(bars[i].count));
         QVERIFY(std::abs(count.left() + count.right() - columns.left() - columns.right()) <= 2);
         QVERIFY(i == 0 ||
                 count.left() - place(QString::number(bars[i - 1].count)).right() > margin);
     }
+    // The average's mark under the axis where the average falls on the
+    // counts' scale, and the counts right under it.
+    const tarvelin::OddsChart& chart = picture.chart();
+    const QPolygon mark = picture.averageMark(chart.average);
+    const double at = plot.left() + (chart.average - bars[0].count + 0.5) * slot / chart.step;
+    QVERIFY(std::abs(mark[0].x() - std::clamp(at, 1.0 * plot.left(), 1.0 * plot.right())) <= 1);
+    const int under = place(QString::number(bars[0].count)).top() - mark.boundingRect().bottom();
+    QVERIFY(mark.boundingRect().top() > plot.bottom() + 1 && under > 0 && under <= 2);
     // The key set off from the counts over it twice as far as its rows are apart.
     const auto gap = [&](const QString& upper, const QString& lower) {
         return place(lower).top() - place(upper).bottom() - 1;
@@ -313,6 +327,7 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
         const QRect words[] = {place(prefix + "exactly"), place(prefix + "at least"),
                                place(prefix + "average")};
         const int near = words[0].left() - signs[0].right();
+        QCOMPARE(signs[0].left(), margin);
         for (std::size_t i = 0; i < 3; ++i) {
             QVERIFY(std::abs(signs[i].center().y() - words[i].center().y()) <= 1);
             QVERIFY(std::abs(words[i].left() - signs[i].right() - near) <= 1);
@@ -1179,7 +1194,10 @@ private slots:
                 const QString named = QString("%1: ").arg(chart.bars[chart.tallest].count);
                 QVERIFY(i == 0 && (labels[i].text.startsWith("exactly " + named) ||
                                    labels[i].text.startsWith("=" + named)));
-                QVERIFY(place.left() <= tallest.right() && place.right() >= tallest.left());
+                // Centred over it, or else flush with one of its sides.
+                QVERIFY(std::abs(place.left() + place.right() - tallest.left() - tallest.right()) <=
+                            2 ||
+                        place.left() == tallest.left() || place.right() == tallest.right());
                 QVERIFY(pinned > 0 || tallest.top() - place.bottom() <= pixels * 3 / 2);
                 continue;
             }
