@@ -986,12 +986,19 @@ private slots:
             }
             QVERIFY2(step >= stepAbove && step <= bottom + 2, qPrintable(QString::number(i)));
             QVERIFY(i > 0 || step <= plot.top());
-            // Between the step above and this one, the drop at their bars' border.
+            // Between the step above and this one, the drop at their bars'
+            // border, and none under this one.
+            const int border =
+                i > 0 ? (picture.barColumns(i - 1).translated(origin).right() + columns.left()) / 2
+                      : 0;
             if (i > 0 && step - stepAbove > 2) {
-                const int border =
-                    (picture.barColumns(i - 1).translated(origin).right() + columns.left()) / 2;
                 QCOMPARE(image.pixel(border, (stepAbove + step) / 2), ink);
             }
+            const QRect under(border - origin.x(), step + 2 - origin.y(), 1, 1);
+            const auto& labels = picture.labels();
+            QVERIFY(i == 0 || step + 2 >= bottom || image.pixel(border, step + 2) != ink ||
+                    std::any_of(labels.begin(), labels.end(),
+                                [&](const auto& l) { return l.place.intersects(under); }));
             stepAbove = step;
         }
         QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
