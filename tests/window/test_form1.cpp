@@ -221,6 +221,17 @@ void checkPinned(const QImage& image, const OddsChartPicture& picture, const QPa
     const QPolygon mark = picture.keyRow(true).mark;
     QVERIFY(image.pixelColor((mark[0] + mark[1] + mark[2]) / 3) !=
             palette.color(QPalette::ToolTipText));
+    // Both of its marks drawn, in its colour.
+    for (const QRect& sign :
+         {mark.boundingRect(), picture.averageMark(kept.average).boundingRect()}) {
+        bool drawn = false;
+        for (int y = sign.top(); y <= sign.bottom(); ++y) {
+            for (int x = sign.left(); x <= sign.right(); ++x) {
+                drawn = drawn || image.pixelColor(x, y) == colour;
+            }
+        }
+        QVERIFY(drawn);
+    }
     for (std::size_t i = 0; i < kept.bars.size(); ++i) {
         const QRect bar = picture.pinnedBarRect(i);
         const QPoint mid = bar.center();
@@ -311,6 +322,9 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
     QVERIFY(std::abs(mark[0].x() - std::clamp(at, 1.0 * plot.left(), 1.0 * plot.right())) <= 1);
     const int under = place(QString::number(bars[0].count)).top() - mark.boundingRect().bottom();
     QVERIFY(mark.boundingRect().top() > plot.bottom() + 1 && under > 0 && under <= 2);
+    // Of the size the key shows it at.
+    const QSize shown = picture.keyRow().mark.boundingRect().size() - mark.boundingRect().size();
+    QVERIFY(std::abs(shown.width()) <= 1 && std::abs(shown.height()) <= 1);
     // The key set off from the counts over it twice as far as its rows are apart.
     const auto gap = [&](const QString& upper, const QString& lower) {
         return place(lower).top() - place(upper).bottom() - 1;
