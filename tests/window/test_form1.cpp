@@ -1087,6 +1087,10 @@ private slots:
             }
             QCOMPARE(marked, bars[i].count == average);
         }
+        // The lines under the chart in the tooltip's colours too.
+        const int under = origin.y() + picture.size().height();
+        QVERIFY(writtenIn(image.copy(0, under, image.width(), image.height() - under),
+                          shownTip()->shownText().section('\n', -1), font, palette));
         shownTip()->hide();
     }
 
