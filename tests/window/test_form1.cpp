@@ -818,6 +818,12 @@ private slots:
         QToolTip::hideText();
         if (chart) {
             QVERIFY(field->screen()->availableGeometry().contains(shownTip()->geometry()));
+            // By keyboard, from the field's left edge, two pixels under or over it.
+            const QRect at(field->mapToGlobal(QPoint(0, 0)), field->size());
+            const QRect tip = shownTip()->geometry();
+            QVERIFY(how.startsWith("hover") ||
+                    (tip.left() == at.left() &&
+                     (tip.top() == at.bottom() + 3 || tip.bottom() == at.top() - 3)));
             // Long enough to read so many lines: well beyond a short tooltip's 10 s.
             QVERIFY(shownTip()->staysFor() > 11'000);
             // And it goes as a tooltip goes, at a click.
