@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
 #include <new>
@@ -16,23 +17,96 @@
 namespace {
 
 // Heap allocations so far in this program, so that a row can show that a
-// short number is respelt on the stack.
+// short number is respelt on the stack. Every form of new and delete that a
+// program can call is replaced, all on malloc and free, so that no library's
+// allocation is freed by a different allocator than made it.
 std::size_t heapAllocations = 0;
 
-}  // namespace
-
-void* operator new(std::size_t size) {
+void* allocate(std::size_t size, std::align_val_t alignment = std::align_val_t{0}) noexcept {
     ++heapAllocations;
-    if (void* const memory = std::malloc(size == 0 ? 1 : size)) {
+    const auto align = static_cast<std::size_t>(alignment);
+    const std::size_t bytes = size == 0 ? 1 : size;
+    if (align <= alignof(std::max_align_t)) {
+        return std::malloc(bytes);
+    }
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    return std::aligned_alloc(align, (bytes + align - 1) / align * align);
+}
+
+void* allocateOrThrow(std::size_t size, std::align_val_t alignment = std::align_val_t{0}) {
+    if (void* const memory = allocate(size, alignment)) {
         return memory;
     }
     throw std::bad_alloc();
 }
 
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return allocateOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+    return allocateOrThrow(size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    return allocateOrThrow(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return allocateOrThrow(size, alignment);
+}
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+    return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+    return allocate(size);
+}
+void* operator new(std::size_t size, std::align_val_t alignment,
+                   const std::nothrow_t& /*tag*/) noexcept {
+    return allocate(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment,
+                     const std::nothrow_t& /*tag*/) noexcept {
+    return allocate(size, alignment);
+}
+
+// malloc and aligned_alloc both give back to free, whatever the form.
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t /*size*/) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t /*size*/) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t /*alignment*/) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t /*alignment*/) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t /*size*/, std::align_val_t /*alignment*/) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t /*size*/,
+                       std::align_val_t /*alignment*/) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t& /*tag*/) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t& /*tag*/) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::align_val_t /*alignment*/,
+                     const std::nothrow_t& /*tag*/) noexcept {
+    std::free(memory);
+}
+void operator delete[](void* memory, std::align_val_t /*alignment*/,
+                       const std::nothrow_t& /*tag*/) noexcept {
     std::free(memory);
 }
 
