@@ -62,7 +62,7 @@ using Events = std::vector<std::string>;
 struct ActionRow {
     Field input;
     std::string text;
-    void (VolleySheet::*action)();
+    std::optional<SheetFailure> (VolleySheet::*action)();
     std::string report;
 };
 
