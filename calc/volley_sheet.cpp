@@ -210,41 +210,41 @@ std::optional<SheetFailure> VolleySheet::onHits() {
 
 std::optional<SheetFailure> VolleySheet::onWounds() {
     return run(Command::Command3, [this] {
-        const Result& hits = result(Field::Text3);
-        const Row row = lookUp(Field::Text5, WoundTable, hits.stored, Field::Text6);
-        Volley from = *hits.from;
+        const Result& source = result(Field::Text3);
+        const Row row = lookUp(Field::Text5, WoundTable, source.stored, Field::Text6);
+        Volley from = *source.from;
         from.toWound = text(Field::Text5);
         ++state_.woundsStored;
-        store(Field::Text6, row.value, thinned(hits.odds, row.chance),
+        store(Field::Text6, row.value, thinned(source.odds, row.chance),
               SharedVolley(std::move(from)));
     });
 }
 
 std::optional<SheetFailure> VolleySheet::onSaves() {
     return run(Command::Command4, [this] {
-        const Result& wounds = result(Field::Text6);
-        const Row row = lookUp(Field::Text7, SaveTable, wounds.stored, Field::Text8);
-        Volley from = *wounds.from;
+        const Result& source = result(Field::Text6);
+        const Row row = lookUp(Field::Text7, SaveTable, source.stored, Field::Text8);
+        Volley from = *source.from;
         from.armourSave = text(Field::Text7);
         state_.saveChance = row.chance;
         state_.savesFromWounds = state_.woundsStored;
-        store(Field::Text8, row.value, thinned(wounds.odds, row.chance),
+        store(Field::Text8, row.value, thinned(source.odds, row.chance),
               SharedVolley(std::move(from)));
     });
 }
 
 std::optional<SheetFailure> VolleySheet::onCasualties() {
     return run(Command::Command5, [this] {
-        const Result& wounds = result(Field::Text6);
-        const Result& saves = result(Field::Text8);
-        const double casualties = finite(Casualties(wounds.stored, saves.stored), Field::Text9);
+        const Result& fromWounds = result(Field::Text6);
+        const Result& fromSaves = result(Field::Text8);
+        const double lost = finite(Casualties(fromWounds.stored, fromSaves.stored), Field::Text9);
         // A wound not saved is a casualty, so with saves from these very
         // wounds the casualties are the wounds thinned by the chance to fail
         // the save.
-        const ResultOdds odds = state_.savesFromWounds == state_.woundsStored
-                                    ? thinned(wounds.odds, 1 - state_.saveChance)
-                                    : ResultOdds(NoOdds::MixedSteps);
-        store(Field::Text9, casualties, odds, saves.from);
+        const ResultOdds spread = state_.savesFromWounds == state_.woundsStored
+                                      ? thinned(fromWounds.odds, 1 - state_.saveChance)
+                                      : ResultOdds(NoOdds::MixedSteps);
+        store(Field::Text9, lost, spread, fromSaves.from);
     });
 }
 
