@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
 // The three conversions against the bare standard calls they are built on,
-// on the same values, and the worked example through a whole sheet.
+// on the same values, the worked example through a whole sheet, restoring a
+// state against a press of Hits, and Work Out All against pressing by hand.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <charconv>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "calc/odds_chart.h"
@@ -160,6 +162,65 @@ void HitsWithOddsOf100000Shots(benchmark::State& state) {
     }
 }
 BENCHMARK(HitsWithOddsOf100000Shots);
+
+// Giving back a state, as an undo does: the worked example's and the empty
+// sheet's in turn, so that every field changes each time.
+void RestoreWorkedExample(benchmark::State& state) {
+    NullObserver observer;
+    tarvelin::VolleySheet sheet(observer);
+    const tarvelin::VolleySheet::State empty = sheet.state();
+    workedExample(sheet);
+    const tarvelin::VolleySheet::State example = sheet.state();
+    bool back = false;
+    for (auto _ : state) {
+        sheet.restore((back = !back) ? empty : example);
+        benchmark::DoNotOptimize(sheet.casualties());
+    }
+}
+BENCHMARK(RestoreWorkedExample);
+
+// Its baseline: one press of Hits on the worked example's inputs.
+void PressHits(benchmark::State& state) {
+    NullObserver observer;
+    tarvelin::VolleySheet sheet(observer);
+    sheet.setText(tarvelin::Field::Text2, "4");
+    sheet.setText(tarvelin::Field::Text4, "12");
+    for (auto _ : state) {
+        sheet.onHits();
+        benchmark::DoNotOptimize(sheet.hits());
+    }
+}
+BENCHMARK(PressHits);
+
+// A tick puts the worked example out of date; then Work Out All, or the four
+// steps pressed by hand.
+template <bool all>
+void AfterATick(benchmark::State& state) {
+    NullObserver observer;
+    tarvelin::VolleySheet sheet(observer);
+    workedExample(sheet);
+    for (const auto& [field, text] : {std::pair{tarvelin::Field::Text1, "4"},
+                                      {tarvelin::Field::Text4, "12"},
+                                      {tarvelin::Field::Text5, "4"},
+                                      {tarvelin::Field::Text7, "5"}}) {
+        sheet.setText(field, text);
+    }
+    bool ticked = false;
+    for (auto _ : state) {
+        sheet.setBox(tarvelin::Box::Check3, ticked = !ticked);
+        if constexpr (all) {
+            benchmark::DoNotOptimize(sheet.workOutAll());
+        } else {
+            sheet.onHits();
+            sheet.onWounds();
+            sheet.onSaves();
+            sheet.onCasualties();
+        }
+        benchmark::DoNotOptimize(sheet.casualties());
+    }
+}
+BENCHMARK(AfterATick<true>)->Name("WorkOutAllAfterATick");
+BENCHMARK(AfterATick<false>)->Name("FourStepsAfterATick");
 
 }  // namespace
 

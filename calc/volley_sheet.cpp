@@ -54,6 +54,13 @@ double finite(double value, Field result) {
     return value;
 }
 
+// Nothing but blanks: a field the user has not filled.
+bool blank(std::string_view text, std::string_view separator) {
+    const auto parsed = ParseNumber(text, separator);
+    const auto* const problem = std::get_if<TextProblem>(&parsed);
+    return problem != nullptr && *problem == TextProblem::Empty;
+}
+
 }  // namespace
 
 VolleySheet::VolleySheet(SheetObserver& observer, std::string separator)
@@ -61,50 +68,60 @@ VolleySheet::VolleySheet(SheetObserver& observer, std::string separator)
       separator_(separator.empty() ? std::string(kDefaultSeparator) : std::move(separator)) {}
 
 template <typename Action>
-void VolleySheet::run(Action action) {
+std::optional<SheetFailure> VolleySheet::run(const UserAction& user, Action action) {
+    state_.freshness.begin(user);
+    std::optional<SheetFailure> failure;
     try {
         action();
-    } catch (const SheetFailure& failure) {
-        observer_.failed(failure);
+    } catch (const SheetFailure& caught) {
+        failure = caught;
     }
+    state_.freshness.end(failure.has_value());
+    // The rating goes with the roll To Hit made of it, and no further.
+    if (!state_.freshness.busy() && !state_.freshness.rollFromToHit()) {
+        state_.rollRating.reset();
+    }
+    if (failure) {
+        observer_.failed(*failure);
+    }
+    return failure;
 }
 
 void VolleySheet::setText(Field field, std::string text) {
-    run([&] { writeText(field, std::move(text)); });
+    // An equal text is no action at all: a window echoing the sheet's own
+    // change back meets it and leaves everything as it is.
+    if (this->text(field) == text) {
+        return;
+    }
+    run(field, [&] { writeText(field, std::move(text)); });
 }
 
-void VolleySheet::setBox(Box box, bool ticked) {
-    run([&] { writeBox(box, ticked); });
+std::optional<SheetFailure> VolleySheet::setBox(Box box, bool ticked) {
+    if (this->box(box) == ticked) {
+        return std::nullopt;
+    }
+    return run(BoxClick{box, ticked}, [&] { writeBox(box, ticked); });
 }
 
 void VolleySheet::writeText(Field field, std::string text) {
-    auto& current = texts_[indexOf(field)];
+    auto& current = state_.texts[indexOf(field)];
     if (current == text) {
         return;
     }
     current = std::move(text);
+    state_.freshness.changed(field);
     observer_.textChanged(field, current);
-    switch (field) {
-    case Field::Text3:
-    case Field::Text6:
-    case Field::Text8:
-    case Field::Text9:
+    if (resultIndex(field)) {
         onResultChange(field);
-        break;
-    case Field::Text1:
-    case Field::Text2:
-    case Field::Text4:
-    case Field::Text5:
-    case Field::Text7:
-        break;
     }
 }
 
 void VolleySheet::writeBox(Box box, bool ticked) {
-    if (boxes_[indexOf(box)] == ticked) {
+    if (state_.boxes[indexOf(box)] == ticked) {
         return;
     }
-    boxes_[indexOf(box)] = ticked;
+    state_.boxes[indexOf(box)] = ticked;
+    state_.freshness.changed(box, ticked);
     observer_.boxChanged(box, ticked);
     onModifierClick(box);
 }
@@ -137,40 +154,19 @@ void VolleySheet::onModifierClick(Box box) {
 }
 
 void VolleySheet::onResultChange(Field field) {
-    double stored = 0;
-    switch (field) {
-    case Field::Text3:
-        stored = hits_;
-        break;
-    case Field::Text6:
-        stored = wounds_;
-        break;
-    case Field::Text8:
-        stored = saves_;
-        break;
-    case Field::Text9:
-        stored = casualties_;
-        break;
-    case Field::Text1:
-    case Field::Text2:
-    case Field::Text4:
-    case Field::Text5:
-    case Field::Text7:
-        return;
-    }
-    writeText(field, ResultText(stored, separator_));
+    writeText(field, ResultText(result(field).stored, separator_));
 }
 
-void VolleySheet::onToHit() {
-    run([this] {
-        aimcraft_ = read(Field::Text1);
-        if (aimcraft_ > 10 || aimcraft_ < 1) {
+std::optional<SheetFailure> VolleySheet::onToHit() {
+    return run(Command::Command1, [this] {
+        state_.aimcraft = read(Field::Text1);
+        if (state_.aimcraft > 10 || state_.aimcraft < 1) {
             writeText(Field::Text1, "");
-            fail(Field::Text1, Problem::OutOfRange, aimcraft_);
+            fail(Field::Text1, Problem::OutOfRange, state_.aimcraft);
         }
-        const auto row = ToHitTable(aimcraft_);
+        const auto row = ToHitTable(state_.aimcraft);
         if (!row) {
-            fail(Field::Text1, Problem::NotOnTable, aimcraft_);
+            fail(Field::Text1, Problem::NotOnTable, state_.aimcraft);
         }
         // The ticked boxes are already part of the roll, so that unticking
         // one later takes off exactly what was put on.
@@ -179,6 +175,7 @@ void VolleySheet::onToHit() {
                   modifiers == 0
                       ? std::string(row->text)
                       : TextFromNumber(finite(row->roll + modifiers, Field::Text2), separator_));
+        state_.rollRating = text(Field::Text1);
     });
 }
 
@@ -193,73 +190,71 @@ VolleySheet::Row VolleySheet::lookUp(Field input, Table table, double from, Fiel
     return {finite(*value, result), *perShot};
 }
 
-void VolleySheet::store(double& stored, double value, Field result) {
-    stored = value;
-    writeText(result, TextFromNumber(stored, separator_));
+void VolleySheet::store(Field field, double value, const ResultOdds& odds, SharedVolley from) {
+    Result& stored = result(field);
+    stored.stored = value;
+    stored.odds = odds;
+    stored.from = std::move(from);
+    writeText(field, TextFromNumber(value, separator_));
 }
 
-void VolleySheet::onHits() {
-    run([this] {
-        shots_ = read(Field::Text4);
-        const Row row = lookUp(Field::Text2, HitTable, shots_, Field::Text3);
-        hitsOdds_ = countOfShots(shots_, row.chance);
-        store(hits_, row.value, Field::Text3);
+std::optional<SheetFailure> VolleySheet::onHits() {
+    return run(Command::Command2, [this] {
+        state_.shots = read(Field::Text4);
+        const Row row = lookUp(Field::Text2, HitTable, state_.shots, Field::Text3);
+        store(Field::Text3, row.value, countOfShots(state_.shots, row.chance),
+              SharedVolley(Volley{text(Field::Text4), text(Field::Text2), state_.rollRating,
+                                  state_.boxes, std::nullopt, std::nullopt}));
     });
 }
 
-void VolleySheet::onWounds() {
-    run([this] {
-        const Row row = lookUp(Field::Text5, WoundTable, hits_, Field::Text6);
-        woundsOdds_ = thinned(hitsOdds_, row.chance);
-        ++woundsStored_;
-        store(wounds_, row.value, Field::Text6);
+std::optional<SheetFailure> VolleySheet::onWounds() {
+    return run(Command::Command3, [this] {
+        const Result& source = result(Field::Text3);
+        const Row row = lookUp(Field::Text5, WoundTable, source.stored, Field::Text6);
+        Volley from = *source.from;
+        from.toWound = text(Field::Text5);
+        ++state_.woundsStored;
+        store(Field::Text6, row.value, thinned(source.odds, row.chance),
+              SharedVolley(std::move(from)));
     });
 }
 
-void VolleySheet::onSaves() {
-    run([this] {
-        const Row row = lookUp(Field::Text7, SaveTable, wounds_, Field::Text8);
-        savesOdds_ = thinned(woundsOdds_, row.chance);
-        saveChance_ = row.chance;
-        savesFromWounds_ = woundsStored_;
-        store(saves_, row.value, Field::Text8);
+std::optional<SheetFailure> VolleySheet::onSaves() {
+    return run(Command::Command4, [this] {
+        const Result& source = result(Field::Text6);
+        const Row row = lookUp(Field::Text7, SaveTable, source.stored, Field::Text8);
+        Volley from = *source.from;
+        from.armourSave = text(Field::Text7);
+        state_.saveChance = row.chance;
+        state_.savesFromWounds = state_.woundsStored;
+        store(Field::Text8, row.value, thinned(source.odds, row.chance),
+              SharedVolley(std::move(from)));
     });
 }
 
-void VolleySheet::onCasualties() {
-    run([this] {
-        const double casualties = finite(Casualties(wounds_, saves_), Field::Text9);
+std::optional<SheetFailure> VolleySheet::onCasualties() {
+    return run(Command::Command5, [this] {
+        const Result& fromWounds = result(Field::Text6);
+        const Result& fromSaves = result(Field::Text8);
+        const double lost = finite(Casualties(fromWounds.stored, fromSaves.stored), Field::Text9);
         // A wound not saved is a casualty, so with saves from these very
         // wounds the casualties are the wounds thinned by the chance to fail
         // the save.
-        casualtiesOdds_ = savesFromWounds_ == woundsStored_ ? thinned(woundsOdds_, 1 - saveChance_)
-                                                            : ResultOdds(NoOdds::MixedSteps);
-        store(casualties_, casualties, Field::Text9);
+        const ResultOdds spread = state_.savesFromWounds == state_.woundsStored
+                                      ? thinned(fromWounds.odds, 1 - state_.saveChance)
+                                      : ResultOdds(NoOdds::MixedSteps);
+        store(Field::Text9, lost, spread, fromSaves.from);
     });
 }
 
 VolleySheet::ResultOdds VolleySheet::odds(Field result) const {
-    switch (result) {
-    case Field::Text3:
-        return hitsOdds_;
-    case Field::Text6:
-        return woundsOdds_;
-    case Field::Text8:
-        return savesOdds_;
-    case Field::Text9:
-        return casualtiesOdds_;
-    case Field::Text1:
-    case Field::Text2:
-    case Field::Text4:
-    case Field::Text5:
-    case Field::Text7:
-        break;
-    }
-    return NoOdds::NotAResult;
+    const std::optional<std::size_t> index = resultIndex(result);
+    return index ? state_.results[*index].odds : ResultOdds(NoOdds::NotAResult);
 }
 
-void VolleySheet::onClear() {
-    run([this] {
+std::optional<SheetFailure> VolleySheet::onClear() {
+    return run(Command::Command6, [this] {
         for (const Field field : {Field::Text1, Field::Text4, Field::Text5, Field::Text7}) {
             writeText(field, "");
         }
@@ -267,6 +262,71 @@ void VolleySheet::onClear() {
             writeBox(b, false);
         }
     });
+}
+
+std::optional<SheetFailure> VolleySheet::press(Command step) {
+    switch (step) {
+    case Command::Command1:
+        return onToHit();
+    case Command::Command2:
+        return onHits();
+    case Command::Command3:
+        return onWounds();
+    case Command::Command4:
+        return onSaves();
+    case Command::Command5:
+        return onCasualties();
+    case Command::Command6:
+        return onClear();
+    }
+    return std::nullopt;
+}
+
+std::vector<Command> VolleySheet::workOutPlan() const {
+    const Freshness& freshness = state_.freshness;
+    std::vector<Command> plan;
+    if (!blank(text(Field::Text1), separator_) &&
+        (freshness.outOfDate(Field::Text2) || blank(text(Field::Text2), separator_))) {
+        plan.push_back(Command::Command1);
+    }
+    // A step redone puts every later one out of date, so from the first
+    // result that needs its step, all the rest follow.
+    std::size_t first = 0;
+    while (first < kResults.size() && freshness.upToDate(kResults[first].field)) {
+        ++first;
+    }
+    for (std::size_t r = first; r < kResults.size(); ++r) {
+        plan.push_back(kResults[r].step);
+    }
+    return plan;
+}
+
+WorkOutAll VolleySheet::workOutAll() {
+    WorkOutAll done;
+    for (const Command step : workOutPlan()) {
+        done.pressed.push_back(step);
+        done.failure = press(step);
+        if (done.failure) {
+            break;
+        }
+    }
+    return done;
+}
+
+void VolleySheet::restore(const State& state) {
+    // The sheet takes the state before anyone hears of it, so that a window
+    // echoing a text back meets it equal.
+    const State before = std::exchange(state_, state);
+    for (const Field f : kAllFields) {
+        if (before.texts[indexOf(f)] != text(f)) {
+            observer_.textChanged(f, text(f));
+        }
+    }
+    for (const Box b : kAllBoxes) {
+        if (before.boxes[indexOf(b)] != box(b)) {
+            observer_.boxChanged(b, box(b));
+        }
+    }
 }
 
 }  // namespace tarvelin

@@ -10,13 +10,19 @@
 //  - ticking and at once unticking a box, with a whole roll, restores it;
 //  - Clear leaves the four inputs empty and every box unticked;
 //  - where a result has odds, they are a count of whole shots whose mean,
-//    trials times chance, is the stored number.
+//    trials times chance, is the stored number;
+//  - Work Out All presses its plan in order, up to the first failure;
+//  - a state taken and given back later is the sheet's state exactly.
+// Like the window, the observer echoes every change back into the sheet.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "calc/volley_sheet.h"
 
@@ -41,15 +47,22 @@ public:
     std::array<bool, 6> boxes{};
     std::array<bool, 9> touched{};
     int failures = 0;
+    tarvelin::VolleySheet* sheet = nullptr;
 
     void textChanged(Field field, const std::string& text) override {
         check(texts[indexOf(field)] != text, "announced a text that did not change");
         texts[indexOf(field)] = text;
         touched[indexOf(field)] = true;
+        if (sheet != nullptr) {
+            sheet->setText(field, text);
+        }
     }
     void boxChanged(Box box, bool ticked) override {
         check(boxes[indexOf(box)] != ticked, "announced a box that did not change");
         boxes[indexOf(box)] = ticked;
+        if (sheet != nullptr) {
+            sheet->setBox(box, ticked);
+        }
     }
     void failed(const tarvelin::SheetFailure&) override { ++failures; }
 };
@@ -94,27 +107,11 @@ std::string textFrom(Input& in) {
 }
 
 bool isResult(Field f) {
-    return f == Field::Text3 || f == Field::Text6 || f == Field::Text8 || f == Field::Text9;
+    return tarvelin::resultIndex(f).has_value();
 }
 
 double storedFor(const tarvelin::VolleySheet& sheet, Field f) {
-    switch (f) {
-    case Field::Text3:
-        return sheet.hits();
-    case Field::Text6:
-        return sheet.wounds();
-    case Field::Text8:
-        return sheet.saves();
-    case Field::Text9:
-        return sheet.casualties();
-    case Field::Text1:
-    case Field::Text2:
-    case Field::Text4:
-    case Field::Text5:
-    case Field::Text7:
-        break;
-    }
-    return 0;
+    return sheet.state().results[tarvelin::resultIndex(f).value()].stored;
 }
 
 void checkMirror(const tarvelin::VolleySheet& sheet, const Shadow& shadow) {
@@ -131,7 +128,8 @@ void checkMirror(const tarvelin::VolleySheet& sheet, const Shadow& shadow) {
 }
 
 void checkOdds(const tarvelin::VolleySheet& sheet) {
-    for (const Field f : {Field::Text3, Field::Text6, Field::Text8, Field::Text9}) {
+    for (const tarvelin::ResultRow& result : tarvelin::kResults) {
+        const Field f = result.field;
         const auto odds = sheet.odds(f);
         if (const auto* o = std::get_if<tarvelin::Odds>(&odds)) {
             check(o->trials >= 0 && o->trials <= tarvelin::kMaxOddsTrials,
@@ -144,7 +142,23 @@ void checkOdds(const tarvelin::VolleySheet& sheet) {
     }
 }
 
-enum class Step { None, Hits, Wounds, Saves };
+enum class Step { None, Hits, Wounds, Saves, Many };
+
+// A state taken, with which result fields had changed by then.
+using Taken = std::pair<tarvelin::VolleySheet::State, std::array<bool, 9>>;
+
+void checkWorkOutAll(tarvelin::VolleySheet& sheet, const Shadow& shadow) {
+    const std::vector<tarvelin::Command> plan = sheet.workOutPlan();
+    const int failuresBefore = shadow.failures;
+    const tarvelin::WorkOutAll done = sheet.workOutAll();
+    check(done.failure.has_value() == (shadow.failures != failuresBefore),
+          "Work Out All hid or made up a failure");
+    check(done.pressed.size() <= plan.size() &&
+              std::equal(done.pressed.begin(), done.pressed.end(), plan.begin()),
+          "Work Out All pressed what it did not plan");
+    check(done.failure.has_value() || done.pressed.size() == plan.size(),
+          "Work Out All stopped without a failure");
+}
 
 }  // namespace
 
@@ -152,6 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     Shadow shadow;
     tarvelin::VolleySheet sheet(shadow, (in.byte() & 1) != 0 ? "," : ".");
+    shadow.sheet = &sheet;
+    std::vector<Taken> taken;
 
     while (!in.done()) {
         const double hits = sheet.hits();
@@ -160,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int failuresBefore = shadow.failures;
         Step step = Step::None;
 
-        switch (in.byte() % 10) {
+        switch (in.byte() % 13) {
         case 0:
             sheet.setText(tarvelin::kAllFields[in.byte() % 9], textFrom(in));
             break;
@@ -212,6 +228,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             break;
         }
+        case 9:
+            checkWorkOutAll(sheet, shadow);
+            step = Step::Many;
+            break;
+        case 10:
+            taken.emplace_back(sheet.state(), shadow.touched);
+            break;
+        case 11:
+            if (!taken.empty()) {
+                const Taken& back = taken[in.byte() % taken.size()];
+                sheet.restore(back.first);
+                check(sheet.state() == back.first, "a state given back is not the state taken");
+                shadow.touched = back.second;
+                step = Step::Many;
+            }
+            break;
         default:
             sheet.setText(Field::Text2, textFrom(in));
             break;
@@ -219,13 +251,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         check(shadow.failures - failuresBefore <= 1, "one event reported more than one failure");
         const bool failed = shadow.failures != failuresBefore;
-        check(step == Step::Hits ? !(failed && sheet.hits() != hits) : sheet.hits() == hits,
-              "hits changed outside a successful Hits");
-        check(
-            step == Step::Wounds ? !(failed && sheet.wounds() != wounds) : sheet.wounds() == wounds,
-            "wounds changed outside a successful Wounds");
-        check(step == Step::Saves ? !(failed && sheet.saves() != saves) : sheet.saves() == saves,
-              "saves changed outside a successful Saves");
+        if (step != Step::Many) {
+            check(step == Step::Hits ? !(failed && sheet.hits() != hits) : sheet.hits() == hits,
+                  "hits changed outside a successful Hits");
+            check(step == Step::Wounds ? !(failed && sheet.wounds() != wounds)
+                                       : sheet.wounds() == wounds,
+                  "wounds changed outside a successful Wounds");
+            check(
+                step == Step::Saves ? !(failed && sheet.saves() != saves) : sheet.saves() == saves,
+                "saves changed outside a successful Saves");
+        }
+        for (const Field f : {Field::Text1, Field::Text4, Field::Text5, Field::Text7}) {
+            check(!sheet.outOfDate(f), "an input is out of date");
+        }
         checkMirror(sheet, shadow);
         checkOdds(sheet);
     }

@@ -69,6 +69,13 @@ def core_table():
     hits = medians["HitsWithOddsOf100000Shots"]
     rows.append(("Hits from 100,000 shots with its odds", f"{hits / 1000:.0f} µs",
                  f"worked example: {worked:.0f} ns", f"{hits / worked:.0f}", "", None))
+    restore, press = medians["RestoreWorkedExample"], medians["PressHits"]
+    rows.append(("Restore the worked example's state", f"{restore:.0f} ns",
+                 f"one press of Hits: {press:.0f} ns", f"{restore / press:.2f}", "", None))
+    all_steps, by_hand = medians["WorkOutAllAfterATick"], medians["FourStepsAfterATick"]
+    rows.append(("Work Out All after a tick", f"{all_steps:.0f} ns",
+                 f"the four steps by hand: {by_hand:.0f} ns", f"{all_steps / by_hand:.2f}", "",
+                 None))
     return rows
 
 

@@ -160,7 +160,8 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::step(void (VolleySheet::*action)(), Command command, std::optional<Field> shown) {
+void Form1::step(std::optional<tarvelin::SheetFailure> (VolleySheet::*action)(), Command command,
+                 std::optional<Field> shown) {
     const unsigned failuresBefore = failures_;
     results_->begin(command);
     (sheet_.*action)();

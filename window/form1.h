@@ -82,8 +82,8 @@ private:
     // Runs one button's action, then shows the new odds and, unless the
     // action failed, says its result to a screen reader.
     // shown: the field whose text is said, or none for Clear.
-    void step(void (tarvelin::VolleySheet::*action)(), tarvelin::Command command,
-              std::optional<tarvelin::Field> shown);
+    void step(std::optional<tarvelin::SheetFailure> (tarvelin::VolleySheet::*action)(),
+              tarvelin::Command command, std::optional<tarvelin::Field> shown);
     // Passes a box change on and says the roll it moved, if it moved one.
     void tick(tarvelin::Box box, bool ticked);
 

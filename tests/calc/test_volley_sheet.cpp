@@ -62,7 +62,7 @@ using Events = std::vector<std::string>;
 struct ActionRow {
     Field input;
     std::string text;
-    void (VolleySheet::*action)();
+    std::optional<SheetFailure> (VolleySheet::*action)();
     std::string report;
 };
 
@@ -542,6 +542,59 @@ TEST(SheetOdds, FollowTheChainOfWholeShots) {
             }
         }
         EXPECT_EQ(describe(fresh.odds(Field::Text4)), "NotAResult");
+    }
+}
+
+TEST(SheetState, RestoreGivesBackTheStateTakenAndSaysWhatDiffers) {
+    using Steps = void (*)(VolleySheet&);
+    const struct {
+        const char* name;
+        bool example;
+        Steps steps;
+    } rows[] = {
+        {"the steps in order", false, workedExample},
+        {"a tick", true, [](VolleySheet& s) { s.setBox(Box::Check3, true); }},
+        {"a failed step", true,
+         [](VolleySheet& s) {
+             s.setText(Field::Text5, "7");
+             s.onWounds();
+         }},
+        {"Clear", true, [](VolleySheet& s) { s.onClear(); }},
+        {"typing into a result", true, [](VolleySheet& s) { s.setText(Field::Text3, "9"); }},
+        {"Work Out All", true,
+         [](VolleySheet& s) {
+             s.setText(Field::Text1, "3");
+             s.workOutAll();
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Recorder recorder;
+        VolleySheet sheet(recorder);
+        if (row.example) {
+            workedExample(sheet);
+        }
+        const VolleySheet::State before = sheet.state();
+        row.steps(sheet);
+        const VolleySheet::State after = sheet.state();
+        Events differ;
+        for (const Field f : kAllFields) {
+            if (before.texts[indexOf(f)] != after.texts[indexOf(f)]) {
+                differ.push_back(nameOf(f) + "=" + before.texts[indexOf(f)]);
+            }
+        }
+        for (const Box b : kAllBoxes) {
+            if (before.boxes[indexOf(b)] != after.boxes[indexOf(b)]) {
+                differ.push_back(nameOf(b) + (before.boxes[indexOf(b)] ? " on" : " off"));
+            }
+        }
+        recorder.take();
+        sheet.restore(before);
+        EXPECT_EQ(recorder.take(), differ);
+        EXPECT_TRUE(sheet.state() == before);
+        // From the state given back, the same steps lead to the same state.
+        row.steps(sheet);
+        EXPECT_TRUE(sheet.state() == after);
     }
 }
 
