@@ -285,8 +285,12 @@ std::optional<SheetFailure> VolleySheet::press(Command step) {
 std::vector<Command> VolleySheet::workOutPlan() const {
     const Freshness& freshness = state_.freshness;
     std::vector<Command> plan;
-    if (!blank(text(Field::Text1), separator_) &&
-        (freshness.outOfDate(Field::Text2) || blank(text(Field::Text2), separator_))) {
+    // A roll out of date needs To Hit even without a rating: it then says that
+    // Aimcraft is missing, rather than Hits working on from the old roll.
+    // With no roll at all, To Hit only when there is a rating to work from;
+    // otherwise Hits says the roll is missing.
+    if (freshness.outOfDate(Field::Text2) ||
+        (blank(text(Field::Text2), separator_) && !blank(text(Field::Text1), separator_))) {
         plan.push_back(Command::Command1);
     }
     // A step redone puts every later one out of date, so from the first

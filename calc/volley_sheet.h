@@ -141,7 +141,7 @@ public:
     std::optional<SheetFailure> onClear();
 
     // The steps to press, in order, to bring every result up to date: To Hit
-    // when the rating is there and the roll is out of date or missing, then
+    // when the roll is out of date, or missing while there is a rating; then
     // the first step whose result is not up to date and every later one.
     [[nodiscard]] std::vector<Command> workOutPlan() const;
     // Presses the plan's steps one by one, each as if by hand, up to the

@@ -118,13 +118,13 @@ TEST(Freshness, FollowsWhatEachResultAndTheRollWereWorkedFrom) {
          "C1 C2 C3 C4 C5",
          {"12 4 4 B1 - -", ""}},
         // A rating typed out of range and emptied by To Hit: the user's edit stays the cause.
-        {true, {"T1=11", "C1"}, "Edited C1 T1 | Edited C1 T1", "C2 C3 C4 C5", {"", ""}},
+        {true, {"T1=11", "C1"}, "Edited C1 T1 | Edited C1 T1", "C1 C2 C3 C4 C5", {"", ""}},
         // Clear empties Aimcraft first, but Shots is the nearer cause while there is one.
-        {true, {"C6"}, "ChangedBy C6 T1 | ChangedBy C6 T4", "C2 C3 C4 C5", {"", ""}},
+        {true, {"C6"}, "ChangedBy C6 T1 | ChangedBy C6 T4", "C1 C2 C3 C4 C5", {"", ""}},
         {false,
          {"T1=4", "C1", "T4=12", "C2", "T4=", "C6"},
          "ChangedBy C6 T1 | ChangedBy C6 T1, -, -, -",
-         "C2 C3 C4 C5",
+         "C1 C2 C3 C4 C5",
          {"12 3 4 - - -", ""}},
         // A roll the player typed is theirs: Aimcraft reaches nothing.
         {false, {"T2=4", "T4=12", "C2", "T1=5"}, "- | -", "C3 C4 C5", {"12 4 - - - -", ""}},
