@@ -90,6 +90,22 @@ def keystroke_table():
     return rows
 
 
+def history_table():
+    out = run([f"{BUILD}/bench/bench_history"], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    rows = []
+    for line in out.splitlines():
+        kind, name, ours, other, last = line.split("\t")
+        if kind == "memory":
+            kib = int(ours) / 1024
+            rows.append((f"Heap of a {name} ({last} steps)", f"{kib:.0f} KiB", "empty: 0 KiB",
+                         "", "< 2 MiB", kib < 2048))
+        else:
+            rows.append((f"Form history: {name}", f"{float(ours) / 1000:.0f} µs",
+                         f"by hand: {float(other) / 1000:.0f} µs", last, "≤ 1",
+                         float(last) <= 1))
+    return rows
+
+
 def chart_table():
     out = run([f"{BUILD}/bench/bench_chart"], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
     rows = []
@@ -184,7 +200,8 @@ def main():
     print("|---|---|---|---|---|---|")
     for name, ratio, target, ok in targets:
         print(f"| {name} | | | {ratio} | {target} | {verdict(ok)} |")
-    for name, ours, base, ratio, target, ok in keystroke_table() + chart_table() + core_table():
+    for name, ours, base, ratio, target, ok in keystroke_table() + history_table() + chart_table() +
+                                               core_table():
         print(f"| {name} | {ours} | {base} | {ratio} | {target} | {verdict(ok)} |")
 
 

@@ -10,6 +10,7 @@
 #include "window/controls.h"
 #include "window/failure_message.h"
 #include "window/odds_table.h"
+#include "window/utf8.h"
 
 using tarvelin::Field;
 
@@ -111,9 +112,86 @@ QString announcement(Field field, const QString& shown) {
 }
 
 QString announcement(Field field, const QString& shown, double pinned, std::string_view separator) {
-    const QString mark =
-        QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
+    const QString mark = utf8(separator);
     const QString value = shown.endsWith(mark) ? shown.chopped(mark.size()) : shown;
     return fieldCaption(field) + ": " + (value.isEmpty() ? QString("empty") : value) + ", pinned " +
            averageText(pinned, separator) + ".";
+}
+
+namespace {
+
+// "Aimcraft", "Aimcraft and Shots", "Aimcraft, Shots and To Wound".
+QString listed(const QStringList& names) {
+    if (names.size() < 2) {
+        return names.join("");
+    }
+    return QStringList(names.first(names.size() - 1)).join(", ") + " and " + names.last();
+}
+
+// The inputs that came back, were emptied or took another text.
+QString inputsChanged(const tarvelin::VolleySheet::State& from,
+                      const tarvelin::VolleySheet::State& to) {
+    QStringList back;
+    QStringList emptied;
+    QStringList other;
+    for (const Field field : tarvelin::kAllFields) {
+        const auto& before = from.texts[tarvelin::indexOf(field)];
+        const auto& after = to.texts[tarvelin::indexOf(field)];
+        if (!controlOf(field).input || field == Field::Text2 || before == after) {
+            continue;
+        }
+        if (before.empty()) {
+            back << fieldCaption(field);
+        } else if (after.empty()) {
+            emptied << fieldCaption(field);
+        } else {
+            other << fieldCaption(field) + " " + QString::fromStdString(after);
+        }
+    }
+    QStringList parts;
+    if (!back.isEmpty()) {
+        parts << listed(back) + (back.size() == 1 ? " is back" : " are back");
+    }
+    if (!emptied.isEmpty()) {
+        parts << listed(emptied) + " cleared";
+    }
+    parts << other;
+    return parts.join(", ");
+}
+
+}  // namespace
+
+QString historyAnnouncement(bool undone, const QString& what,
+                            const tarvelin::VolleySheet::State& from,
+                            const tarvelin::VolleySheet::State& to) {
+    const QString inputs = inputsChanged(from, to);
+    QStringList sentences{(undone ? "Undid " : "Redid ") + what +
+                          (inputs.isEmpty() ? QString() : ": " + inputs) + "."};
+    QStringList ticked;
+    QStringList unticked;
+    for (const tarvelin::Box box : tarvelin::kAllBoxes) {
+        const std::size_t b = tarvelin::indexOf(box);
+        if (from.boxes[b] != to.boxes[b]) {
+            (to.boxes[b] ? ticked : unticked) << utf8(tarvelin::BoxCaption(box));
+        }
+    }
+    if (!ticked.isEmpty()) {
+        sentences << listed(ticked) + " ticked.";
+    }
+    if (!unticked.isEmpty()) {
+        sentences << listed(unticked) + " unticked.";
+    }
+    // The roll and the results as the fields now show them.
+    QList<Field> shown{Field::Text2};
+    for (const tarvelin::ResultRow& result : tarvelin::kResults) {
+        shown << result.field;
+    }
+    for (const Field field : shown) {
+        const auto& after = to.texts[tarvelin::indexOf(field)];
+        if (from.texts[tarvelin::indexOf(field)] != after) {
+            const QString line = announcement(field, QString::fromStdString(after));
+            sentences << (line.endsWith('.') ? line : line + ".");
+        }
+    }
+    return sentences.join(' ');
 }

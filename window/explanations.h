@@ -48,3 +48,10 @@ struct ComparedOdds {
 // field's text without its trailing separator and the pinned average.
 [[nodiscard]] QString announcement(tarvelin::Field field, const QString& shown, double pinned,
                                    std::string_view separator);
+
+// What a screen reader hears after an undo or redo of the step called what:
+// "Undid Clear: Aimcraft, Shots, To Wound and Armour Save are back.", then
+// the boxes, the needed roll and the results that changed with it.
+[[nodiscard]] QString historyAnnouncement(bool undone, const QString& what,
+                                          const tarvelin::VolleySheet::State& from,
+                                          const tarvelin::VolleySheet::State& to);

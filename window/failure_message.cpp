@@ -4,6 +4,7 @@
 
 #include "calc/number_text.h"
 #include "window/controls.h"
+#include "window/utf8.h"
 
 using tarvelin::Field;
 using tarvelin::Problem;
@@ -71,8 +72,7 @@ QString failureMessage(const tarvelin::SheetFailure& failure, const QString& fie
     case Problem::NotANumber: {
         QString message =
             caption + " holds " + quoted(fieldText) + ", which is not a number. " + next;
-        const QString sep =
-            QString::fromUtf8(separator.data(), static_cast<qsizetype>(separator.size()));
+        const QString sep = utf8(separator);
         for (const char* other : {".", ","}) {
             if (QLatin1String(other) != sep && fieldText.contains(QLatin1String(other))) {
                 message += " Numbers here use " + quoted(sep) + " as the decimal separator.";

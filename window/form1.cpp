@@ -7,15 +7,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QUndoStack>
+#include <algorithm>
 
 #include "window/controls.h"
 #include "window/explanations.h"
 #include "window/failure_message.h"
-#include "window/result_odds.h"
+#include "window/history.h"
+#include "window/result_odds_view.h"
+#include "window/utf8.h"
 
 using tarvelin::Box;
 using tarvelin::Command;
@@ -28,6 +34,30 @@ using BoxSlot = void (Form1::*)(bool);
 using ClickSlot = void (Form1::*)();
 
 namespace {
+
+// Ctrl+Shift+Z and the platform's own redo keys; Ctrl+Z and its undo keys.
+bool isRedoKey(const QKeyEvent& key) {
+    return key.matches(QKeySequence::Redo) ||
+           key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+}
+bool isUndoKey(const QKeyEvent& key) {
+    return !isRedoKey(key) && (key.matches(QKeySequence::Undo) ||
+                               key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Z));
+}
+
+// The platform's keys for a standard action, and `also` where they lack it.
+QList<QKeySequence> keysFor(QKeySequence::StandardKey standard, const QKeySequence& also) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    if (!keys.contains(also)) {
+        keys << also;
+    }
+    return keys;
+}
+
+QString typingName(Field field) {
+    return "Typing in " +
+           (field == Field::Text2 ? QString("the needed roll") : fieldCaption(field));
+}
 
 // A plain top-level QWidget is announced as a "filler"; this one is the
 // program's window.
@@ -46,11 +76,15 @@ Form1::Form1(std::string separator, QWidget* parent)
       widgets_(buildFormWidgets(*this)),
       announcer_(new Announcer(this)) {
     setObjectName("Form1");
+    history_ = new FormHistory(
+        this, [this] { return formState(); }, [this](const FormState& state) { restore(state); });
     bind();
     describeControls();
     results_ = new ResultOddsView(
         *this, sheet_,
-        {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)});
+        {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)},
+        *field(Field::Text2), *history_);
+    bindHistory();
     connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
 }
 
@@ -72,7 +106,15 @@ void Form1::bind() {
                                   &Form1::Text4_Change, &Form1::Text5_Change, &Form1::Text6_Change,
                                   &Form1::Text7_Change, &Form1::Text8_Change, &Form1::Text9_Change};
     for (const Field f : tarvelin::kAllFields) {
-        connect(widgets_.texts[indexOf(f)], &QLineEdit::textChanged, this, textSlots[indexOf(f)]);
+        QLineEdit* const edit = widgets_.texts[indexOf(f)];
+        connect(edit, &QLineEdit::textChanged, this, textSlots[indexOf(f)]);
+        // The form keeps the one undo history; a field's own would disagree with it.
+        edit->installEventFilter(this);
+        if (controlOf(f).input) {
+            edit->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(edit, &QLineEdit::customContextMenuRequested, this,
+                    [this, edit](const QPoint& pos) { showInputMenu(*edit, pos); });
+        }
     }
     const ClickSlot clickSlots[] = {&Form1::Command1_Click, &Form1::Command2_Click,
                                     &Form1::Command3_Click, &Form1::Command4_Click,
@@ -110,6 +152,69 @@ void Form1::bind() {
     }
     closing->setKeys(keys);
     connect(closing, &QShortcut::activated, this, &QWidget::close);
+}
+
+void Form1::bindHistory() {
+    QUndoStack& stack = history_->stack();
+    undo_ = new QAction("Undo", this);
+    redo_ = new QAction("Redo", this);
+    workOutAll_ = new QAction("Work Out All", this);
+    undo_->setShortcuts(keysFor(QKeySequence::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    redo_->setShortcuts(
+        keysFor(QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    workOutAll_->setShortcuts(keysFor(QKeySequence::Refresh, QKeySequence(Qt::Key_F5)));
+    workOutAll_->setToolTip(
+        "Works out every result that is out of date or not yet worked out, pressing the steps in "
+        "order.");
+    for (QAction* action : {undo_, redo_, workOutAll_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(undo_, &QAction::triggered, &stack, &QUndoStack::undo);
+    connect(redo_, &QAction::triggered, &stack, &QUndoStack::redo);
+    connect(workOutAll_, &QAction::triggered, this, &Form1::WorkOutAll_Click);
+    const auto name = [this, &stack] {
+        undo_->setEnabled(stack.canUndo());
+        undo_->setText(stack.canUndo() ? "Undo " + stack.undoText() : "Undo");
+        undo_->setToolTip(stack.canUndo() ? "Takes back " + stack.undoText() + "."
+                                          : "Nothing has been done yet that could be undone.");
+        redo_->setEnabled(stack.canRedo());
+        redo_->setText(stack.canRedo() ? "Redo " + stack.redoText() : "Redo");
+        redo_->setToolTip(stack.canRedo() ? "Does " + stack.redoText() + " again."
+                                          : "Nothing has been undone that could be redone.");
+    };
+    connect(&stack, &QUndoStack::indexChanged, this, name);
+    name();
+    results_->setFormActions({undo_, redo_}, workOutAll_);
+    connect(history_, &FormHistory::moved, this,
+            [this](bool undone, const QString& what, const FormState& from, const FormState& to) {
+                announcer_->say(this, historyAnnouncement(undone, what, from.sheet, to.sheet));
+            });
+    // Typing in a field is one step until the focus leaves it.
+    connect(qApp, &QApplication::focusChanged, this, [this] { history_->closeTyping(); });
+}
+
+FormState Form1::formState() const {
+    return {sheet_.state(), results_ != nullptr ? results_->pins() : ResultOddsView::Pins{}};
+}
+
+void Form1::restore(const FormState& state) {
+    sheet_.restore(state.sheet);
+    results_->restorePins(state.pins);
+    results_->refresh();
+}
+
+void Form1::showInputMenu(QLineEdit& field, const QPoint& pos) {
+    QMenu* menu = field.createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setToolTipsVisible(true);
+    for (QAction* own : menu->actions()) {
+        if (own->objectName() == "edit-undo" || own->objectName() == "edit-redo") {
+            menu->removeAction(own);
+        }
+    }
+    menu->insertActions(menu->actions().value(0), {undo_, redo_});
+    menu->popup(field.mapToGlobal(pos));
 }
 
 void Form1::describeControls() {
@@ -150,6 +255,23 @@ bool Form1::event(QEvent* event) {
     return handled;
 }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // A field claims its undo and redo keys before any shortcut sees them;
+    // here they go to the form's history instead, and a key with nothing to
+    // undo or redo does nothing rather than reach the field's own.
+    if (event->type() == QEvent::KeyPress) {
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        QAction* const history = isRedoKey(key) ? redo_ : isUndoKey(key) ? undo_ : nullptr;
+        if (history != nullptr) {
+            if (history->isEnabled()) {
+                history->trigger();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing always ends the program, a failure message or tooltip open or not.
     results_->hideTip();
@@ -160,63 +282,86 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::step(std::optional<tarvelin::SheetFailure> (VolleySheet::*action)(), Command command,
-                 std::optional<Field> shown) {
-    const unsigned failuresBefore = failures_;
-    results_->begin(command);
-    (sheet_.*action)();
-    // The sheet reports a failure back through failed(), which counts it.
-    // cppcheck-suppress knownConditionTrueFalse
-    const bool stopped = failures_ != failuresBefore;
-    results_->end(stopped);
-    // cppcheck-suppress knownConditionTrueFalse
-    if (stopped) {
-        return;  // the failure message speaks instead
+void Form1::step(Action action, Command command) {
+    std::optional<tarvelin::SheetFailure> failure;
+    history_->record(controlOf(command).caption, [&] { failure = (sheet_.*action)(); });
+    results_->refresh();
+    if (!failure) {  // the failure message speaks instead
+        announcer_->say(widgets_.commands[indexOf(command)], said(command));
     }
-    QWidget* const source = widgets_.commands[indexOf(command)];
-    if (!shown) {
-        announcer_->say(source, "Aimcraft, Shots, To Wound and Armour Save cleared.");
-        return;
+}
+
+QString Form1::said(Command command) const {
+    if (command == Command::Command6) {
+        return "Aimcraft, Shots, To Wound and Armour Save cleared.";
     }
-    const QString text = widgets_.texts[indexOf(*shown)]->text();
-    const std::optional<double> pinned = results_->pinnedAverage(*shown);
-    announcer_->say(source, pinned ? announcement(*shown, text, *pinned, sheet_.separator())
-                                   : announcement(*shown, text));
+    const auto* const row = std::find_if(
+        tarvelin::kResults.begin(), tarvelin::kResults.end(),
+        [command](const tarvelin::ResultRow& result) { return result.step == command; });
+    const Field shown = row != tarvelin::kResults.end() ? row->field : Field::Text2;
+    const QString text = widgets_.texts[indexOf(shown)]->text();
+    const std::optional<double> pinned = results_->pinnedAverage(shown);
+    return pinned ? announcement(shown, text, *pinned, sheet_.separator())
+                  : announcement(shown, text);
 }
 
 void Form1::tick(Box box, bool ticked) {
     const std::string rollBefore = sheet_.text(Field::Text2);
-    const unsigned failuresBefore = failures_;
-    results_->begin(tarvelin::BoxClick{box, ticked});
-    sheet_.setBox(box, ticked);
-    // failed() counts a failure of the tick's rule while setBox runs.
-    // cppcheck-suppress knownConditionTrueFalse
-    results_->end(failures_ != failuresBefore);
-    // A tick that fails leaves the roll as it was, and so do the boxes that
-    // Clear unticks, which come back here with the sheet already changed.
+    history_->record(QString(ticked ? "Tick " : "Untick ") + utf8(tarvelin::BoxCaption(box)),
+                     [&] { sheet_.setBox(box, ticked); });
+    // The boxes that Clear unticks, or undo puts back, come back here while
+    // the step that moved them runs; it speaks for them.
+    if (history_->busy()) {
+        return;
+    }
+    results_->refresh();
+    // A tick that fails leaves the roll as it was.
     if (sheet_.text(Field::Text2) != rollBefore) {
         announcer_->say(widgets_.checks[indexOf(box)],
                         announcement(Field::Text2, widgets_.texts[indexOf(Field::Text2)]->text()));
     }
 }
 
+void Form1::edit(Field field, const QString& text) {
+    history_->record(
+        typingName(field), [&] { sheet_.setText(field, text.toStdString()); }, field);
+    if (!history_->busy()) {
+        results_->refresh();
+    }
+}
+
+void Form1::WorkOutAll_Click() {
+    tarvelin::WorkOutAll done;
+    history_->record("Work Out All", [&] { done = sheet_.workOutAll(); });
+    results_->refresh();
+    if (done.failure) {
+        return;  // the failure message speaks for the step that stopped it
+    }
+    QStringList lines;
+    for (const Command pressed : done.pressed) {
+        lines << said(pressed);
+    }
+    announcer_->say(this,
+                    lines.isEmpty() ? QString("Every result is up to date.") : lines.join(", "));
+}
+
 void Form1::Command1_Click() {
-    step(&VolleySheet::onToHit, Command::Command1, Field::Text2);
+    step(&VolleySheet::onToHit, Command::Command1);
 }
 void Form1::Command2_Click() {
-    step(&VolleySheet::onHits, Command::Command2, Field::Text3);
+    step(&VolleySheet::onHits, Command::Command2);
 }
 void Form1::Command3_Click() {
-    step(&VolleySheet::onWounds, Command::Command3, Field::Text6);
+    step(&VolleySheet::onWounds, Command::Command3);
 }
 void Form1::Command4_Click() {
-    step(&VolleySheet::onSaves, Command::Command4, Field::Text8);
+    step(&VolleySheet::onSaves, Command::Command4);
 }
 void Form1::Command5_Click() {
-    step(&VolleySheet::onCasualties, Command::Command5, Field::Text9);
+    step(&VolleySheet::onCasualties, Command::Command5);
 }
 void Form1::Command6_Click() {
-    step(&VolleySheet::onClear, Command::Command6, std::nullopt);
+    step(&VolleySheet::onClear, Command::Command6);
 }
 
 void Form1::Check1_Click(bool ticked) {
@@ -239,31 +384,31 @@ void Form1::Check6_Click(bool ticked) {
 }
 
 void Form1::Text1_Change(const QString& text) {
-    sheet_.setText(Field::Text1, text.toStdString());
+    edit(Field::Text1, text);
 }
 void Form1::Text2_Change(const QString& text) {
-    sheet_.setText(Field::Text2, text.toStdString());
+    edit(Field::Text2, text);
 }
 void Form1::Text3_Change(const QString& text) {
-    sheet_.setText(Field::Text3, text.toStdString());
+    edit(Field::Text3, text);
 }
 void Form1::Text4_Change(const QString& text) {
-    sheet_.setText(Field::Text4, text.toStdString());
+    edit(Field::Text4, text);
 }
 void Form1::Text5_Change(const QString& text) {
-    sheet_.setText(Field::Text5, text.toStdString());
+    edit(Field::Text5, text);
 }
 void Form1::Text6_Change(const QString& text) {
-    sheet_.setText(Field::Text6, text.toStdString());
+    edit(Field::Text6, text);
 }
 void Form1::Text7_Change(const QString& text) {
-    sheet_.setText(Field::Text7, text.toStdString());
+    edit(Field::Text7, text);
 }
 void Form1::Text8_Change(const QString& text) {
-    sheet_.setText(Field::Text8, text.toStdString());
+    edit(Field::Text8, text);
 }
 void Form1::Text9_Change(const QString& text) {
-    sheet_.setText(Field::Text9, text.toStdString());
+    edit(Field::Text9, text);
 }
 
 void Form1::textChanged(Field field, const std::string& text) {
@@ -274,16 +419,13 @@ void Form1::textChanged(Field field, const std::string& text) {
     if (edit->text() != shown) {
         edit->setText(shown);
     }
-    results_->changed(field);
 }
 
 void Form1::boxChanged(Box box, bool ticked) {
     widgets_.checks[indexOf(box)]->setChecked(ticked);
-    results_->changed(box, ticked);
 }
 
 void Form1::failed(const tarvelin::SheetFailure& failure) {
-    ++failures_;
     QLineEdit* culprit = widgets_.texts[indexOf(failure.field)];
     const QString text = failureMessage(failure, culprit->text(), sheet_.separator());
     // A new failure replaces the message on screen rather than stacking.

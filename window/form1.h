@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
 // The program's one window. It shows a VolleySheet and nothing else: every
-// edit, press and box change is handed to the sheet in one call, and what the
-// sheet changes comes back through SheetObserver into the widgets. Beyond its
-// widgets the window keeps only an open failure message; the results' odds
-// are ResultOddsView's, which the window tells when the sheet may have changed.
+// edit, press and box change is handed to the sheet in one call, as one step
+// of the form's undo history, and what the sheet changes comes back through
+// SheetObserver into the widgets. Beyond its widgets the window keeps only an
+// open failure message and that history; the results' odds and what is out
+// of date are shown by ResultOddsView, which the window tells when a step ends.
 #pragma once
 
 #include <QMessageBox>
@@ -19,7 +20,10 @@
 #include "window/announcer.h"
 #include "window/form_layout.h"
 
+class FormHistory;
+class QAction;
 class ResultOddsView;
+struct FormState;
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
     Q_OBJECT
@@ -43,10 +47,16 @@ public:
     // The controls as laid out, and the pixels per twip chosen for the font.
     [[nodiscard]] const FormWidgets& widgets() const { return widgets_; }
     [[nodiscard]] double scale() const { return widgets_.scale; }
+    // The form's history, and its Undo, Redo and Work Out All entries.
+    [[nodiscard]] FormHistory& history() const { return *history_; }
+    [[nodiscard]] QAction* undoAction() const { return undo_; }
+    [[nodiscard]] QAction* redoAction() const { return redo_; }
+    [[nodiscard]] QAction* workOutAllAction() const { return workOutAll_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
@@ -71,6 +81,7 @@ private slots:
     void Text7_Change(const QString& text);
     void Text8_Change(const QString& text);
     void Text9_Change(const QString& text);
+    void WorkOutAll_Click();
 
 private:
     void textChanged(tarvelin::Field field, const std::string& text) override;
@@ -78,19 +89,30 @@ private:
     void failed(const tarvelin::SheetFailure& failure) override;
 
     void bind();
+    void bindHistory();
     void describeControls();
-    // Runs one button's action, then shows the new odds and, unless the
-    // action failed, says its result to a screen reader.
-    // shown: the field whose text is said, or none for Clear.
-    void step(std::optional<tarvelin::SheetFailure> (tarvelin::VolleySheet::*action)(),
-              tarvelin::Command command, std::optional<tarvelin::Field> shown);
+    // Runs one button's action as a step of history, then shows the new odds
+    // and, unless the action failed, says its result to a screen reader.
+    using Action = std::optional<tarvelin::SheetFailure> (tarvelin::VolleySheet::*)();
+    void step(Action action, tarvelin::Command command);
     // Passes a box change on and says the roll it moved, if it moved one.
     void tick(tarvelin::Box box, bool ticked);
+    // Passes an edit on; typing in one field is one step until focus moves.
+    void edit(tarvelin::Field field, const QString& text);
+    // What a screen reader hears after a step pressed.
+    [[nodiscard]] QString said(tarvelin::Command command) const;
+    [[nodiscard]] FormState formState() const;
+    void restore(const FormState& state);
+    // An input's own menu, with the form's Undo and Redo for the field's.
+    void showInputMenu(QLineEdit& field, const QPoint& pos);
 
     tarvelin::VolleySheet sheet_;
     FormWidgets widgets_;
     QPointer<QMessageBox> message_;
-    unsigned failures_ = 0;
     Announcer* announcer_;
+    FormHistory* history_ = nullptr;
     ResultOddsView* results_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QAction* workOutAll_ = nullptr;
 };

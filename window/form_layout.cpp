@@ -16,6 +16,7 @@
 #include "calc/shooting_tables.h"
 #include "window/app_icon.h"
 #include "window/controls.h"
+#include "window/utf8.h"
 #include "window/wrapping_check_box.h"
 
 using tarvelin::Box;
@@ -238,7 +239,7 @@ void addControls(QWidget& window, FormWidgets& widgets) {
         widgets.commands[indexOf(c)] = button;
     }
     for (const Box b : tarvelin::kAllBoxes) {
-        auto* check = new WrappingCheckBox(QString::fromUtf8(tarvelin::BoxCaption(b)), &window);
+        auto* check = new WrappingCheckBox(utf8(tarvelin::BoxCaption(b)), &window);
         check->setObjectName(objectName(b));
         widgets.checks[indexOf(b)] = check;
     }

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "calc/number_text.h"
+#include "calc/shooting_tables.h"
 #include "window/failure_message.h"
+#include "window/utf8.h"
 
 QString averageText(double average, std::string_view separator) {
     std::string number = tarvelin::ResultText(average, separator);
@@ -85,6 +87,30 @@ QString inColumns(const std::vector<QStringList>& rows) {
 }
 
 }  // namespace
+
+QString volleyWords(const tarvelin::Volley& volley, std::string_view separator) {
+    QStringList roll{"needed roll " + QString::fromStdString(volley.roll)};
+    for (const tarvelin::Box box : tarvelin::kAllBoxes) {
+        if (volley.boxes[tarvelin::indexOf(box)]) {
+            roll << utf8(tarvelin::BoxCaption(box));
+        }
+    }
+    const auto count = tarvelin::ParseNumber(volley.shots, separator);
+    const double* const one = std::get_if<double>(&count);
+    const QString shots =
+        QString::fromStdString(volley.shots) + (one != nullptr && *one == 1 ? " shot" : " shots");
+    QStringList words{shots + ", " +
+                      (volley.rating ? "Aimcraft " + QString::fromStdString(*volley.rating) + " (" +
+                                           roll.join(", ") + ")"
+                                     : roll.join(", "))};
+    if (volley.toWound) {
+        words << "To Wound " + QString::fromStdString(*volley.toWound);
+    }
+    if (volley.armourSave) {
+        words << "Armour Save " + QString::fromStdString(*volley.armourSave);
+    }
+    return words.join(", ");
+}
 
 QString volleyHeading(tarvelin::Field result, const QString& volley, double average,
                       std::string_view separator) {

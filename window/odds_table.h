@@ -11,6 +11,7 @@
 
 #include "calc/names.h"
 #include "calc/odds_chart.h"
+#include "calc/volley_sheet.h"
 
 // At most this many rows follow the header, whatever the volley.
 inline constexpr std::size_t kMostTableRows = 200;
@@ -29,6 +30,11 @@ enum class TableLayout {
 // exponent form, "3.1E-12"; near 100 as many decimals as keep it below,
 // "99.97". "100" and "0" only for a chance that is certain or impossible.
 [[nodiscard]] QString tableNumber(double chance, std::string_view separator);
+
+// What a result was worked out from, in words: "12 shots, Aimcraft 4 (needed
+// roll 4, Moved), To Wound 4, Armour Save 5"; the rating only where To Hit
+// wrote the roll.
+[[nodiscard]] QString volleyWords(const tarvelin::Volley& volley, std::string_view separator);
 
 // What a result was and what it was worked out from: "Casualties of 12
 // shots, Aimcraft 4 (needed roll 4, Moved), To Wound 4, Armour Save 5:

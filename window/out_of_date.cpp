@@ -2,8 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "window/out_of_date.h"
 
+#include <QApplication>
+#include <QLineEdit>
+
 #include "calc/shooting_tables.h"
 #include "window/failure_message.h"
+#include "window/utf8.h"
 
 using tarvelin::Cause;
 using tarvelin::Command;
@@ -35,8 +39,7 @@ QString changedName(const std::variant<std::monostate, Field, tarvelin::Box>& wh
         return *field == Field::Text2 ? QString("the needed roll") : fieldCaption(*field);
     }
     if (const auto* box = std::get_if<tarvelin::Box>(&what)) {
-        const std::string_view caption = tarvelin::BoxCaption(*box);
-        return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+        return utf8(tarvelin::BoxCaption(*box));
     }
     return {};
 }
@@ -54,7 +57,9 @@ QString changeBy(Command step, const std::variant<std::monostate, Field, tarveli
 }  // namespace
 
 QString outOfDateText(Field result, const tarvelin::OutOfDate& why) {
-    const QString name = fieldCaption(result);
+    // The roll is To Hit's result, and is named by the step that wrote it.
+    const QString name =
+        result == Field::Text2 ? stepName(Command::Command1) : fieldCaption(result);
     const QString step = stepName(why.step);
     QString what = changedName(why.what);
     if (!what.isEmpty() && std::holds_alternative<Field>(why.what)) {
@@ -80,7 +85,26 @@ QString outOfDateText(Field result, const tarvelin::OutOfDate& why) {
     case Cause::Without:
         return "Out of date: " + name + " was worked out without " + step + ".";
     case Cause::FromStale:
-        return "Out of date: " + name + " was worked out from " + step + ", which is out of date.";
+        return "Out of date: " + name + " was worked out from " +
+               (why.step == Command::Command1 ? QString("the needed roll") : step) +
+               ", which is out of date.";
     }
     return {};
+}
+
+void showOutOfDate(QLineEdit& field, bool stale) {
+    // As a placeholder is drawn: the palette's own faint text colour, in
+    // italics, so that it reads as not quite there in any theme. Only these
+    // two are set; everything else still comes from the window.
+    if (!stale) {
+        field.setFont(QFont());
+        field.setPalette(QPalette());
+        return;
+    }
+    QFont italic;
+    italic.setItalic(true);
+    field.setFont(italic);
+    QPalette faint;
+    faint.setColor(QPalette::Text, QApplication::palette(&field).color(QPalette::PlaceholderText));
+    field.setPalette(faint);
 }

@@ -374,6 +374,13 @@ def worked_example(desktop, tarvelin):
     move_focus(desktop, window, "Clear", "push button")
     step(speech, "Enter on Clear", lambda: key(desktop, "Return"),
          ["Aimcraft, Shots, To Wound and Armour Save cleared."], never=[roll])
+    step(speech, "Ctrl+Z on Clear", lambda: key(desktop, "ctrl+z"),
+         ["Undid Clear: Shots, To Wound and Armour Save are back. Moved ticked. "
+          f"{roll}: 4."])
+    move_focus(desktop, window, "Aimcraft", "text")
+    type_text(desktop, "3")
+    step(speech, "F5 with a new rating", lambda: key(desktop, "F5"),
+         [f"{roll}: 5, Hits: 8., Wounds: 4., Saves: 1.3, Casualties: 2.7, pinned 2."])
 
 
 def main():

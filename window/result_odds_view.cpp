@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-#include "window/result_odds.h"
+#include "window/result_odds_view.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,93 +20,30 @@
 #include "calc/shooting_tables.h"
 #include "window/explanations.h"
 #include "window/failure_message.h"
+#include "window/history.h"
 #include "window/odds_tip.h"
 #include "window/out_of_date.h"
 
 using tarvelin::Field;
 
-namespace {
-
-constexpr std::array<Field, 4> kResults{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
-
-}  // namespace
-
 ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet,
-                               const ResultFields& fields)
-    : QObject(&window), window_(window), sheet_(sheet), fields_(fields) {
+                               const ResultFields& fields, QLineEdit& roll, FormHistory& history)
+    : QObject(&window),
+      window_(window),
+      sheet_(sheet),
+      fields_(fields),
+      roll_(roll),
+      history_(history) {
     for (QLineEdit* field : fields_) {
         field->installEventFilter(this);
     }
+    roll_.installEventFilter(this);
     refresh();
 }
 
-void ResultOddsView::begin(const tarvelin::UserAction& action) {
-    if (!freshness_.busy()) {
-        const auto* command = std::get_if<tarvelin::Command>(&action);
-        running_ = command != nullptr ? std::optional(*command) : std::nullopt;
-    }
-    freshness_.begin(action);
-}
-
-void ResultOddsView::end(bool failed) {
-    freshness_.end(failed);
-    if (!freshness_.busy() && running_ && !failed) {
-        noteVolley(*running_);
-    }
-    refresh();
-}
-
-void ResultOddsView::noteVolley(tarvelin::Command step) {
-    const auto text = [this](Field field) { return QString::fromStdString(sheet_.text(field)); };
-    const auto after = [](const QString& before, const QString& more) {
-        return before.isEmpty() ? more : before + ", " + more;
-    };
-    switch (step) {
-    case tarvelin::Command::Command2: {
-        QStringList roll{"needed roll " + text(Field::Text2)};
-        for (const tarvelin::Box box : tarvelin::kAllBoxes) {
-            if (sheet_.box(box)) {
-                roll << QString::fromUtf8(tarvelin::BoxCaption(box).data(),
-                                          static_cast<qsizetype>(tarvelin::BoxCaption(box).size()));
-            }
-        }
-        // The rating only while the field still shows the one To Hit read.
-        const auto parsed = tarvelin::ParseNumber(sheet_.text(Field::Text1), sheet_.separator());
-        const double* rating = std::get_if<double>(&parsed);
-        const bool read = rating != nullptr && *rating == sheet_.aimcraft();
-        const QString shots = text(Field::Text4) + (sheet_.shots() == 1 ? " shot" : " shots");
-        volleys_[0] = shots + ", " +
-                      (read ? "Aimcraft " + text(Field::Text1) + " (" + roll.join(", ") + ")"
-                            : roll.join(", "));
-        break;
-    }
-    case tarvelin::Command::Command3:
-        volleys_[1] = after(volleys_[0], "To Wound " + text(Field::Text5));
-        break;
-    case tarvelin::Command::Command4:
-        volleys_[2] = after(volleys_[1], "Armour Save " + text(Field::Text7));
-        break;
-    case tarvelin::Command::Command5:
-        volleys_[3] = volleys_[2];
-        break;
-    case tarvelin::Command::Command1:
-    case tarvelin::Command::Command6:
-        break;
-    }
-}
-
-void ResultOddsView::changed(Field field) {
-    freshness_.changed(field);
-    if (!freshness_.busy()) {
-        refresh();
-    }
-}
-
-void ResultOddsView::changed(tarvelin::Box box, bool ticked) {
-    freshness_.changed(box, ticked);
-    if (!freshness_.busy()) {
-        refresh();
-    }
+void ResultOddsView::setFormActions(QList<QAction*> undoRedo, QAction* workOutAll) {
+    undoRedo_ = std::move(undoRedo);
+    workOutAll_ = workOutAll;
 }
 
 void ResultOddsView::hideTip() {
@@ -115,16 +52,28 @@ void ResultOddsView::hideTip() {
     }
 }
 
-std::optional<double> ResultOddsView::pinnedAverage(Field result) const {
-    const auto* found = std::find(kResults.begin(), kResults.end(), result);
-    if (found == kResults.end()) {
-        return std::nullopt;
+void ResultOddsView::restorePins(const Pins& pins) {
+    for (std::size_t i = 0; i < pins_.size(); ++i) {
+        if (pins_[i] != pins[i]) {
+            pins_[i] = pins[i];
+            refreshResult(i, true);
+        }
     }
-    const auto& kept = pins_[static_cast<std::size_t>(found - kResults.begin())];
+}
+
+std::optional<double> ResultOddsView::pinnedAverage(Field result) const {
+    const std::optional<std::size_t> i = tarvelin::resultIndex(result);
+    const auto& kept = i ? pins_[*i] : std::nullopt;
     return kept ? std::optional(kept->odds.trials * kept->odds.chance) : std::nullopt;
 }
 
 bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &roll_) {
+        if (event->type() == QEvent::ApplicationPaletteChange) {
+            showOutOfDate(roll_, rollShown_ && rollShown_->has_value());
+        }
+        return QObject::eventFilter(watched, event);
+    }
     const auto* const found = std::find(fields_.begin(), fields_.end(), watched);
     if (found == fields_.end()) {
         return QObject::eventFilter(watched, event);
@@ -132,7 +81,7 @@ bool ResultOddsView::eventFilter(QObject* watched, QEvent* event) {
     const auto i = static_cast<std::size_t>(found - fields_.begin());
     switch (event->type()) {
     case QEvent::ApplicationPaletteChange:
-        showFreshness(i);  // the faint colour of the new palette
+        showOutOfDate(*fields_[i], shown_[i].stale.has_value());  // the new palette's faint colour
         break;
     case QEvent::KeyPress:
         return openMenuByKey(*fields_[i], *static_cast<QKeyEvent*>(event));
@@ -206,8 +155,8 @@ bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
     }
     const std::optional<double> pinned =
         shown.pinnedChart ? std::optional(shown.pinnedChart->average) : std::nullopt;
-    const QString title =
-        oddsTitle(kResults[i], binomial->trials, shown.chart->average, sheet_.separator(), pinned);
+    const QString title = oddsTitle(tarvelin::kResults[i].field, binomial->trials,
+                                    shown.chart->average, sheet_.separator(), pinned);
     tip_->setFaded(shown.stale.has_value());
     tip_->showFor(result, pointer,
                   OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator(),
@@ -218,9 +167,16 @@ bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
 
 void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
     QLineEdit* result = fields_[i];
-    QMenu* menu = result->createStandardContextMenu();
+    auto* menu = new QMenu(result);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setToolTipsVisible(true);
+    menu->addActions(undoRedo_);
+    menu->addSeparator();
+    addEditEntries(*menu, *result);
+    if (workOutAll_ != nullptr) {
+        menu->addSeparator();
+        menu->addAction(workOutAll_);
+    }
     menu->addSeparator();
     addCompareEntries(*menu, i);
     menu->addSeparator();
@@ -238,6 +194,22 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
         }
     }
     menu->popup(pos);
+}
+
+void ResultOddsView::addEditEntries(QMenu& menu, QLineEdit& field) {
+    // A result is the sheet's to write: of the field's own entries only those
+    // that read it stay. Copy takes the selection, or the whole result.
+    QAction* copyText = menu.addAction("Copy");
+    copyText->setShortcut(QKeySequence::Copy);
+    connect(copyText, &QAction::triggered, &field, [&field] {
+        QGuiApplication::clipboard()->setText(field.hasSelectedText() ? field.selectedText()
+                                                                      : field.text());
+    });
+    copyText->setEnabled(!field.text().isEmpty());
+    QAction* selectAll = menu.addAction("Select All");
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    connect(selectAll, &QAction::triggered, &field, &QLineEdit::selectAll);
+    selectAll->setEnabled(!field.text().isEmpty());
 }
 
 void ResultOddsView::addCompareEntries(QMenu& menu, std::size_t i) {
@@ -259,6 +231,12 @@ void ResultOddsView::addCompareEntries(QMenu& menu, std::size_t i) {
     }
 }
 
+QString ResultOddsView::heading(std::size_t i, double average) const {
+    const Field result = tarvelin::kResults[i].field;
+    return volleyHeading(result, volleyWords(sheet_.workedFrom(result), sheet_.separator()),
+                         average, sheet_.separator());
+}
+
 void ResultOddsView::pin(std::size_t i) {
     const Shown& shown = shown_[i];
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
@@ -266,57 +244,73 @@ void ResultOddsView::pin(std::size_t i) {
         return;
     }
     const double average = shown.chart->average;
-    pins_[i] = Pin{*binomial, shown.chances,
-                   volleyHeading(kResults[i], volleys_[i], average, sheet_.separator())};
-    refreshResult(i, true);
-    emit pinChanged(fields_[i], fieldCaption(kResults[i]) + " " +
+    history_.record("Compare with This", [&] {
+        pins_[i] = Pin{*binomial, shown.chances, heading(i, average)};
+        refreshResult(i, true);
+    });
+    const Field result = tarvelin::kResults[i].field;
+    emit pinChanged(fields_[i], fieldCaption(result) + " " +
                                     averageText(average, sheet_.separator()) +
                                     " pinned for comparison.");
 }
 
 void ResultOddsView::unpin(std::size_t i) {
-    pins_[i].reset();
-    refreshResult(i, true);
-    emit pinChanged(fields_[i], "Stopped comparing " + fieldCaption(kResults[i]) + ".");
+    history_.record("Stop Comparing", [&] {
+        pins_[i].reset();
+        refreshResult(i, true);
+    });
+    emit pinChanged(fields_[i],
+                    "Stopped comparing " + fieldCaption(tarvelin::kResults[i].field) + ".");
 }
 
 void ResultOddsView::copy(std::size_t i, TableLayout layout) {
     const Shown& shown = shown_[i];
-    if (!shown.chart) {
+    if (!shown.chart || !shown.chances) {
         return;
     }
-    const TableVolley now{
-        volleyHeading(kResults[i], volleys_[i], shown.chart->average, sheet_.separator()),
-        *shown.chart, shown.chances};
+    const TableVolley now{heading(i, shown.chart->average), *shown.chart, *shown.chances};
     std::optional<TableVolley> pinned;
     const auto& kept = pins_[i];
     if (shown.pinnedChart && kept) {
-        pinned.emplace(TableVolley{kept->heading, *shown.pinnedChart, kept->chances});
+        pinned.emplace(TableVolley{kept->heading, *shown.pinnedChart, *kept->chances});
     }
     QGuiApplication::clipboard()->setText(
         oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
 }
 
 void ResultOddsView::refresh() {
-    if (freshness_.busy()) {
-        return;  // the action is not over; what it leaves is shown at its end
-    }
-    for (std::size_t i = 0; i < kResults.size(); ++i) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
         refreshResult(i, false);
     }
+    refreshRoll();
+}
+
+void ResultOddsView::refreshRoll() {
+    const auto stale = sheet_.outOfDate(Field::Text2);
+    if (rollShown_ && *rollShown_ == stale) {
+        return;
+    }
+    rollShown_ = stale;
+    const QString help = fieldHelp(Field::Text2);
+    const QString text = stale ? outOfDateText(Field::Text2, *stale) + '\n' + help : help;
+    roll_.setToolTip(text);
+    roll_.setAccessibleDescription(text);
+    showOutOfDate(roll_, stale.has_value());
 }
 
 void ResultOddsView::refreshResult(std::size_t i, bool pinMoved) {
-    const auto odds = sheet_.odds(kResults[i]);
-    const auto stale = freshness_.outOfDate(kResults[i]);
+    const Field field = tarvelin::kResults[i].field;
+    const auto odds = sheet_.odds(field);
+    const auto stale = sheet_.outOfDate(field);
     Shown& shown = shown_[i];
     if (odds == shown.odds && stale == shown.stale && !pinMoved) {
         return;  // worked out once per stored result, never per keystroke
     }
     if (odds != shown.odds) {
-        shown = Shown{odds, {}, std::nullopt, std::nullopt, stale};
+        shown = Shown{odds, nullptr, std::nullopt, std::nullopt, stale};
         if (const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds)) {
-            shown.chances = tarvelin::ChancesOf(binomial->trials, binomial->chance);
+            shown.chances = std::make_shared<const tarvelin::Chances>(
+                tarvelin::ChancesOf(binomial->trials, binomial->chance));
         }
         chartResult(i);
     } else if (pinMoved) {
@@ -324,7 +318,7 @@ void ResultOddsView::refreshResult(std::size_t i, bool pinMoved) {
     }
     shown.stale = stale;
     describe(i);
-    showFreshness(i);
+    showOutOfDate(*fields_[i], shown.stale.has_value());
     if (tip_ != nullptr && tip_->field() == fields_[i]) {
         tip_->hide();
     }
@@ -335,36 +329,39 @@ void ResultOddsView::chartResult(std::size_t i) {
     shown.chart.reset();
     shown.pinnedChart.reset();
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
-    if (binomial == nullptr) {
+    if (binomial == nullptr || !shown.chances) {
         return;
     }
     const auto& kept = pins_[i];
     if (kept) {
         tarvelin::ComparedCharts both =
-            tarvelin::CompareCharts(*binomial, shown.chances, kept->odds, kept->chances);
+            tarvelin::CompareCharts(*binomial, *shown.chances, kept->odds, *kept->chances);
         shown.chart = std::move(both.now);
         shown.pinnedChart = std::move(both.pinned);
     } else {
-        shown.chart = tarvelin::ChartOfOdds(*binomial, shown.chances);
+        shown.chart = tarvelin::ChartOfOdds(*binomial, *shown.chances);
     }
 }
 
 void ResultOddsView::describe(std::size_t i) {
     const Shown& shown = shown_[i];
+    const Field field = tarvelin::kResults[i].field;
     const auto& kept = pins_[i];
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
-    QString text = fieldHelp(kResults[i]) + '\n';
-    if (kept && binomial != nullptr) {
-        text += comparedOddsHelp({*binomial, shown.chances.atLeast},
-                                 {kept->odds, kept->chances.atLeast}, sheet_.separator());
+    QString text = fieldHelp(field) + '\n';
+    if (kept && binomial != nullptr && shown.chances) {
+        text += comparedOddsHelp({*binomial, shown.chances->atLeast},
+                                 {kept->odds, kept->chances->atLeast}, sheet_.separator());
     } else {
-        text += oddsHelp(shown.odds, shown.chances.atLeast, sheet_.separator());
+        const tarvelin::CountChances none;
+        text +=
+            oddsHelp(shown.odds, shown.chances ? shown.chances->atLeast : none, sheet_.separator());
     }
     if (kept) {
         text += "\nPinned: " + kept->heading;
     }
     if (shown.stale) {
-        text.prepend(outOfDateText(kResults[i], *shown.stale) + '\n');
+        text.prepend(outOfDateText(field, *shown.stale) + '\n');
     }
     fields_[i]->setToolTip(text);
     // Qt before 6.8 tells screen readers of a changed description in a form
@@ -374,22 +371,4 @@ void ResultOddsView::describe(std::size_t i) {
     if (QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || window_.focusWidget() != fields_[i]) {
         fields_[i]->setAccessibleDescription(text);
     }
-}
-
-void ResultOddsView::showFreshness(std::size_t i) {
-    QLineEdit* result = fields_[i];
-    // As a placeholder is drawn: the palette's own faint text colour, in
-    // italics, so that it reads as not quite there in any theme. Only these
-    // two are set; everything else still comes from the window.
-    if (!shown_[i].stale) {
-        result->setFont(QFont());
-        result->setPalette(QPalette());
-        return;
-    }
-    QFont italic;
-    italic.setItalic(true);
-    result->setFont(italic);
-    QPalette faint;
-    faint.setColor(QPalette::Text, QApplication::palette(result).color(QPalette::PlaceholderText));
-    result->setPalette(faint);
 }
