@@ -261,10 +261,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // undo or redo does nothing rather than reach the field's own.
     if (event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
-        QAction* const history = isRedoKey(key) ? redo_ : isUndoKey(key) ? undo_ : nullptr;
-        if (history != nullptr) {
-            if (history->isEnabled()) {
-                history->trigger();
+        QAction* const chosen = isRedoKey(key) ? redo_ : isUndoKey(key) ? undo_ : nullptr;
+        if (chosen != nullptr) {
+            if (chosen->isEnabled()) {
+                chosen->trigger();
             }
             return true;
         }
@@ -322,7 +322,7 @@ void Form1::tick(Box box, bool ticked) {
     }
 }
 
-void Form1::edit(Field field, const QString& text) {
+void Form1::typed(Field field, const QString& text) {
     history_->record(
         typingName(field), [&] { sheet_.setText(field, text.toStdString()); }, field);
     if (!history_->busy()) {
@@ -384,31 +384,31 @@ void Form1::Check6_Click(bool ticked) {
 }
 
 void Form1::Text1_Change(const QString& text) {
-    edit(Field::Text1, text);
+    typed(Field::Text1, text);
 }
 void Form1::Text2_Change(const QString& text) {
-    edit(Field::Text2, text);
+    typed(Field::Text2, text);
 }
 void Form1::Text3_Change(const QString& text) {
-    edit(Field::Text3, text);
+    typed(Field::Text3, text);
 }
 void Form1::Text4_Change(const QString& text) {
-    edit(Field::Text4, text);
+    typed(Field::Text4, text);
 }
 void Form1::Text5_Change(const QString& text) {
-    edit(Field::Text5, text);
+    typed(Field::Text5, text);
 }
 void Form1::Text6_Change(const QString& text) {
-    edit(Field::Text6, text);
+    typed(Field::Text6, text);
 }
 void Form1::Text7_Change(const QString& text) {
-    edit(Field::Text7, text);
+    typed(Field::Text7, text);
 }
 void Form1::Text8_Change(const QString& text) {
-    edit(Field::Text8, text);
+    typed(Field::Text8, text);
 }
 void Form1::Text9_Change(const QString& text) {
-    edit(Field::Text9, text);
+    typed(Field::Text9, text);
 }
 
 void Form1::textChanged(Field field, const std::string& text) {

@@ -98,7 +98,7 @@ private:
     // Passes a box change on and says the roll it moved, if it moved one.
     void tick(tarvelin::Box box, bool ticked);
     // Passes an edit on; typing in one field is one step until focus moves.
-    void edit(tarvelin::Field field, const QString& text);
+    void typed(tarvelin::Field field, const QString& text);
     // What a screen reader hears after a step pressed.
     [[nodiscard]] QString said(tarvelin::Command command) const;
     [[nodiscard]] FormState formState() const;
