@@ -1369,9 +1369,21 @@ private slots:
             }
             last = std::max(last, k);
         }
+        // Past 200 counts each row holds a range, and a line says what the
+        // rows hold when they leave counts out of either volley.
+        const bool ranges = last - first + 1 > 200;
+        const QRegularExpression coveredLine(
+            "^counts (\\d+) to (\\d+), ([\\d.,]+) % of all volleys(?: \\(pinned ([\\d.,]+) "
+            "%\\))?$");
+        const QRegularExpressionMatch covered = coveredLine.match(lines.front());
+        if (covered.hasMatch()) {
+            lines.removeFirst();
+        }
         QVERIFY(lines.size() >= 2 && lines.size() <= 201);
-        const QStringList header = lines.takeFirst().split(QRegularExpression("\\t| {2,}"));
-        QStringList columns{"count", "exactly %", "at least %"};
+        const QStringList header =
+            lines.takeFirst().trimmed().split(QRegularExpression("\\t| {2,}"));
+        QStringList columns = ranges ? QStringList{"from", "to"} : QStringList{"count"};
+        columns += {"exactly %", "at least %"};
         if (pinned > 0) {
             columns += {"pinned exactly %", "pinned at least %"};
         }
@@ -1381,24 +1393,52 @@ private slots:
             rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
             QCOMPARE(rows.back().size(), columns.size());
         }
+        const int counts = ranges ? 2 : 1;  // the cells before the chances
+        const auto lastOf = [&](std::size_t row) { return rows[row][counts - 1].toInt(); };
         const int step = rows.size() > 1 ? rows[1][0].toInt() - rows[0][0].toInt() : 1;
-        QVERIFY(rows.front()[0].toInt() <= first && rows.front()[0].toInt() + step > first);
-        QVERIFY(rows.back()[0].toInt() <= last && rows.back()[0].toInt() + step > last);
+        // Single counts from the first worth showing, in steps, or ranges
+        // round them to the chart's bars' ends.
+        const int end = lastOf(rows.size() - 1);
+        QVERIFY(rows.front()[0].toInt() <= first && end >= last);
+        QVERIFY(ranges ||
+                (rows.front()[0].toInt() + step > first && rows.back()[0].toInt() <= last));
+        QCOMPARE(covered.hasMatch(),
+                 ranges && (rows.front()[0].toInt() > 0 || end < std::max(shots, pinned)));
+        std::vector<double> sums(models.size());
+        std::vector<double> modelSums(models.size());
         for (std::size_t row = 0; row < rows.size(); ++row) {
+            // One after another, each as long as the first but the last.
             const int k = rows[row][0].toInt();
             QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
-            for (int c = 1; c < columns.size(); ++c) {
+            QCOMPARE(lastOf(row), ranges ? std::min(k + step - 1, end) : k);
+            for (int c = counts; c < columns.size(); ++c) {
                 bool number = false;
                 const double shown =
                     QString(rows[row][c]).replace(separator, ".").toDouble(&number);
-                const Model& volley = models[std::size_t(c - 1) / 2];
-                const auto& chances = c % 2 == 1 ? volley.exactly : volley.atLeast;
-                const double model =
-                    std::size_t(k) < chances.size() ? 100 * chances[std::size_t(k)] : 0.0;
-                // One decimal, or two significant digits for a small chance.
-                QVERIFY2(number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : 0.05),
-                         qPrintable(lines[qsizetype(row)]));
+                const std::size_t v = std::size_t(c - counts) / 2;
+                const Model& volley = models[v];
+                const bool exactly = (c - counts) % 2 == 0;
+                double model = 0;
+                for (int j = k; j <= (exactly ? lastOf(row) : k); ++j) {
+                    const auto& chances = exactly ? volley.exactly : volley.atLeast;
+                    model += std::size_t(j) < chances.size() ? 100 * chances[std::size_t(j)] : 0.0;
+                }
+                sums[v] += exactly ? shown : 0.0;
+                modelSums[v] += exactly ? model : 0.0;
+                // One decimal, three for ranges, or two significant digits for a small chance.
+                const double rounding = ranges ? 0.0005 + 1e-9 : 0.05;
+                QVERIFY2(
+                    number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : rounding),
+                    qPrintable(lines[qsizetype(row)]));
             }
+        }
+        // The exactly column adds up to the share of volleys the line gives.
+        for (std::size_t v = 0; covered.hasMatch() && v < models.size(); ++v) {
+            QCOMPARE(covered.captured(1).toInt(), rows.front()[0].toInt());
+            QCOMPARE(covered.captured(2).toInt(), end);
+            const double share = covered.captured(3 + int(v)).replace(separator, ".").toDouble();
+            QVERIFY2(std::abs(sums[v] - share) <= 0.1 && std::abs(modelSums[v] - share) <= 0.0005,
+                     qPrintable(lines.front()));
         }
     }
 
