@@ -84,16 +84,21 @@ public:
 
 private:
     // Title, step note, axis, bars and counts, the key; then the labels.
-    void layOut(const QString& title);
+    // roomier: how many times the plot has grown to make room for a label.
+    void layOut(const QString& title, int roomier);
     void addText(const QString& words, int x, int y);
     // The title and step note; gives the plot's top.
-    int layOutHeading(const QString& title);
-    void layOutPlot(int top);
+    int layOutHeading(const QString& title, int roomier);
+    void layOutPlot(int top, int roomier);
     // The key's signs for one volley, laid out in a row at y.
     KeySigns layOutKey(int y, const QString& prefix);
     void paintPinned(QPainter& painter, const QColor& colour) const;
-    void placeLabels(std::string_view separator);
+    // Each gives whether the likeliest count's label sits by its bar.
+    bool placeLabels(std::string_view separator);
+    bool placeLikeliest(std::string_view separator);
     void placeAtLeast(std::size_t i, std::string_view separator);
+    // The room a label's lines take.
+    [[nodiscard]] QSize extentOf(const QString& text) const;
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps of a chart are drawn as.

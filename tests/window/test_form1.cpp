@@ -354,6 +354,80 @@ void checkLayout(const OddsChartPicture& picture, int unit) {
     }
 }
 
+// Every label inside the picture and clear of all else drawn or written:
+// the other labels, both volleys' bars, the rows of the steps of "at least"
+// and their drops, the placed words and the column of axis words. The
+// likeliest count's label first, named by its count or its range, over its
+// bar and touching its columns, at most half again a line above it; each
+// "at least" label named by its count and touching that step, and all of
+// them placed unless a pinned chart's dashed steps leave no room.
+void checkLabels(const OddsChartPicture& picture, int unit) {
+    const tarvelin::OddsChart& chart = picture.chart();
+    const auto& labels = picture.labels();
+    const auto& texts = picture.placedTexts();
+    std::vector<QRect> drawn;
+    std::transform(texts.begin(), texts.end(), std::back_inserter(drawn),
+                   [](const auto& text) { return text.place; });
+    const auto axis = [&texts](const QString& words) {
+        return std::find_if(texts.begin(), texts.end(),
+                            [&](const auto& t) { return t.text == words; })
+            ->place;
+    };
+    drawn.emplace_back(QPoint(0, axis("100 %").top()),
+                       QPoint(picture.plot().left() - 1, axis("0 %").bottom()));
+    const int slot = picture.plot().width() / int(chart.bars.size());
+    for (std::size_t b = 0; b < chart.bars.size(); ++b) {
+        const QRect columns = picture.barColumns(b);
+        const int step = picture.lineAt(chart.bars[b].atLeast);
+        const int next = b + 1 < chart.bars.size() ? picture.lineAt(chart.bars[b + 1].atLeast)
+                                                   : picture.plot().bottom();
+        const int border = picture.plot().left() + int(b + 1) * slot - 1;
+        drawn.insert(drawn.end(), {picture.barRect(b), QRect(border, step, 1, next - step),
+                                   QRect(columns.left(), step - 1, columns.width(), 2)});
+        if (picture.pinned()) {
+            const int kept = picture.lineAt(picture.pinned()->bars[b].atLeast);
+            drawn.insert(drawn.end(), {picture.pinnedBarRect(b),
+                                       QRect(columns.left(), kept, columns.width(), 1)});
+        }
+    }
+    QVERIFY(!labels.empty());
+    std::size_t atLeast = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const QRect place = labels[i].place;
+        QVERIFY(QRect(QPoint(), picture.size()).contains(place));
+        for (const QRect& other : drawn) {
+            QVERIFY2(!other.intersects(place), qPrintable(labels[i].text));
+        }
+        drawn.push_back(place);
+        const QString name = labels[i].text.section(':', 0, 0);
+        if (i == 0) {
+            const tarvelin::ChartBar& mode = chart.bars[chart.tallest];
+            QVERIFY2(mode.last > mode.count
+                         ? name == QString("%1-%2").arg(mode.count).arg(mode.last)
+                         : name == QString("exactly %1").arg(mode.count) ||
+                               name == QString("=%1").arg(mode.count),
+                     qPrintable(name));
+            const QRect columns = picture.barColumns(chart.tallest);
+            const int top = picture.barRect(chart.tallest).top();
+            QVERIFY(place.left() <= columns.right() && place.right() >= columns.left());
+            QVERIFY(place.bottom() < top && top - place.bottom() <= unit * 3 / 2);
+            continue;
+        }
+        ++atLeast;
+        const QString count = QString(name).remove("at least ").remove(QChar(0x2265));
+        const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
+            return QString::number(b.count) == count;
+        });
+        QVERIFY2(bar != chart.bars.end() && name != count, qPrintable(name));
+        const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
+        const int step = picture.lineAt(bar->atLeast);
+        QVERIFY(place.left() <= columns.right() + unit && place.right() >= columns.left());
+        QVERIFY(std::abs(place.bottom() - step) <= unit / 3 ||
+                std::abs(place.top() - step) <= unit / 3);
+    }
+    QVERIFY(picture.pinned() || atLeast == chart.labelled.size());
+}
+
 }  // namespace
 
 class TestForm1 : public QObject {
@@ -1163,19 +1237,23 @@ private slots:
         QCOMPARE(field->text(), QString("3."));
     }
 
-    // The chart's labels: inside the picture, clear of each other and of the
-    // bars, each "at least" label naming its count and touching that step.
+    // The chart's labels where they belong (checkLabels), the likeliest
+    // bar's with the chance of its whole range where it holds several.
     void chartLabelsNameTheirCounts_data() {
         QTest::addColumn<int>("shots");
         QTest::addColumn<double>("chance");
         QTest::addColumn<int>("pixels");
         QTest::addColumn<int>("pinned");  // shots at the same chance drawn beside, if any
         QTest::newRow("worked example's casualties") << 12 << 1.0 / 6 << 12 << 0;
+        QTest::newRow("worked example's casualties, large font") << 12 << 1.0 / 6 << 20 << 0;
         QTest::newRow("12 hits, large font") << 12 << 0.5 << 20 << 0;
+        QTest::newRow("100,000 casualties") << 100000 << 1.0 / 6 << 12 << 0;
+        QTest::newRow("100,000 casualties, large font") << 100000 << 1.0 / 6 << 20 << 0;
         QTest::newRow("100,000 hits") << 100000 << 0.5 << 12 << 0;
         QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12 << 0;
         QTest::newRow("a sure hit") << 12 << 0.95 << 12 << 0;
         QTest::newRow("casualties of 24 beside 12") << 24 << 1.0 / 6 << 12 << 12;
+        QTest::newRow("casualties of 24 beside 12, large font") << 24 << 1.0 / 6 << 20 << 12;
         QTest::newRow("casualties of 12 beside 24") << 12 << 1.0 / 6 << 12 << 24;
         QTest::newRow("1,000 hits beside 12, large font") << 1000 << 0.5 << 20 << 12;
     }
@@ -1196,57 +1274,14 @@ private slots:
         const OddsChartPicture picture =
             pinned > 0 ? OddsChartPicture(both.now, title, font, ".", both.pinned)
                        : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), title, font, ".");
-        const tarvelin::OddsChart& chart = picture.chart();
-        const auto& labels = picture.labels();
-        // The tallest bar's first: it always finds room.
-        QVERIFY(!labels.empty() &&
-                (labels[0].text.startsWith("exactly ") || labels[0].text.startsWith('=')));
-        int atLeast = 0;
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            const QRect place = labels[i].place;
-            for (std::size_t j = 0; j < i; ++j) {
-                QVERIFY(!labels[j].place.intersects(place));
-            }
-            for (std::size_t b = 0; b < chart.bars.size(); ++b) {
-                QVERIFY(!picture.barRect(b).intersects(place));
-                if (pinned > 0) {
-                    // Nor the pinned bars and the pinned "at least" steps.
-                    const QRect columns = picture.barColumns(b);
-                    const int y = picture.lineAt(picture.pinned()->bars[b].atLeast);
-                    QVERIFY(!picture.pinnedBarRect(b).intersects(place));
-                    QVERIFY(!QRect(columns.left(), y, columns.width(), 1).intersects(place));
-                }
-            }
-            const QString count = labels[i].text.section(':', 0, 0).remove("at least ");
-            const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
-                return QString(QChar(0x2265)) + QString::number(b.count) == count ||
-                       QString::number(b.count) == count;
-            });
-            if (bar == chart.bars.end()) {
-                // The tallest bar's, named by its count, over it and close.
-                const QRect tallest = picture.barRect(chart.tallest);
-                const QString named = QString("%1: ").arg(chart.bars[chart.tallest].count);
-                QVERIFY(i == 0 && (labels[i].text.startsWith("exactly " + named) ||
-                                   labels[i].text.startsWith("=" + named)));
-                // Centred over it, or else flush with one of its sides.
-                QVERIFY(std::abs(place.left() + place.right() - tallest.left() - tallest.right()) <=
-                            2 ||
-                        place.left() == tallest.left() || place.right() == tallest.right());
-                QVERIFY(pinned > 0 || tallest.top() - place.bottom() <= pixels * 3 / 2);
-                continue;
-            }
-            ++atLeast;
-            const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
-            const int step = picture.lineAt(bar->atLeast);
-            QVERIFY(place.left() <= columns.right() + pixels && place.right() >= columns.left());
-            QVERIFY(std::abs(place.bottom() - step) <= pixels / 3 ||
-                    std::abs(place.top() - step) <= pixels / 3);
-        }
-        // Beside a pinned chart's dashed steps a label may find no room; the
-        // lines under the chart give every value.
-        if (pinned == 0) {
-            QCOMPARE(atLeast, int(chart.labelled.size()));
-        }
+        // The likeliest bar's chance, of its one count or its whole range,
+        // as the model gives it.
+        const tarvelin::ChartBar& mode = picture.chart().bars[picture.chart().tallest];
+        const QString chanceText = picture.labels().at(0).text.section(':', 1).simplified();
+        QVERIFY2(
+            std::abs(chanceText.chopped(2).toDouble() -
+                     100 * chanceOfCounts(shots, mode.count, mode.last, chance)) <= 0.05 + 1e-9,
+            qPrintable(chanceText));
         // On its own background, whatever it is painted over.
         QImage image(picture.size(), QImage::Format_RGB32);
         image.fill(Qt::red);
@@ -1256,23 +1291,9 @@ private slots:
         painter.end();
         QCOMPARE(image.pixelColor(0, 0), palette.color(QPalette::ToolTipBase));
         checkLayout(picture, QFontMetrics(font).height());
+        checkLabels(picture, QFontMetrics(font).height());
         if (pinned > 0) {
             checkPinned(image, picture, palette);
-        }
-        // Clear of the "at least" path: each step's row and its drop at the
-        // border with the next bar.
-        const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
-        for (std::size_t b = 0; b < chart.bars.size(); ++b) {
-            const QRect columns = picture.barColumns(b);
-            const int step = picture.lineAt(chart.bars[b].atLeast);
-            const int next = b + 1 < chart.bars.size() ? picture.lineAt(chart.bars[b + 1].atLeast)
-                                                       : picture.plot().bottom();
-            const int border = picture.plot().left() + int(b + 1) * barWidth - 1;
-            for (const auto& label : labels) {
-                QVERIFY(
-                    !label.place.intersects(QRect(columns.left(), step - 1, columns.width(), 2)));
-                QVERIFY(!label.place.intersects(QRect(border, step, 1, next - step)));
-            }
         }
     }
 
