@@ -113,16 +113,16 @@ TEST(ChancesOf, CertainImpossibleAndNoShots) {
 
 // An independent model for many shots: each term in long double from its
 // logarithm, the tail summed outwards until the terms no longer count.
-long double referenceTerm(int n, int j, double chance) {
-    const long double p = chance;
+long double referenceTerm(int n, int j, long double p) {
     return std::exp(std::lgamma(n + 1.0L) - std::lgamma(j + 1.0L) - std::lgamma(n - j + 1.0L) +
                     j * std::log(p) + (n - j) * std::log1p(-p));
 }
 
 long double referenceAtLeast(int n, int k, double chance) {
-    const auto term = [&](int j) { return referenceTerm(n, j, chance); };
+    const long double p = chance;
+    const auto term = [&](int j) { return referenceTerm(n, j, p); };
     long double sum = 0;
-    if (k > n * chance) {
+    if (k > n * p) {
         for (int j = k; j <= n && term(j) > sum * 1e-25L; ++j) {
             sum += term(j);
         }
@@ -324,84 +324,29 @@ TEST(CompareCharts, BothChartsCoverTheCountsOfEitherInOneStep) {
     }
 }
 
-TEST(RowsOfChart, RangesTileTheBarsWithTheChancesOfTheirCounts) {
-    // Large volleys, alone and beside a small one, in rows of a round step
-    // that splits each bar; then a volley whose counts fit a row each.
-    const struct {
-        int n;
-        double chance;
-        int pinnedN;  // 0: alone
-        int step;
-        std::size_t rows;
-    } rows[] = {
-        {100'000, 0.5, 0, 10, 120},
-        {100'000, 1.0 / 18, 0, 5, 100},
-        {100'000, 1.0 / 18, 12, 50, 120},
-        {1000, 0.5, 0, 1, 105},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.n) + " at " + std::to_string(row.chance) + " beside " +
-                     std::to_string(row.pinnedN));
-        const Odds odds{row.n, row.chance};
-        const Chances chances = ChancesOf(row.n, row.chance);
-        const Odds pinned{row.pinnedN, 0.5};
-        const Chances pinnedChances = ChancesOf(pinned.trials, pinned.chance);
-        const OddsChart chart = row.pinnedN > 0
-                                    ? CompareCharts(odds, chances, pinned, pinnedChances).now
-                                    : ChartOfOdds(odds, chances);
+TEST(RowsOfChart, RangesOfALargeVolleyTileItsBarsWithTheirChances) {
+    // In the finest round step that splits each bar and keeps to 200 rows.
+    for (const auto& [chance, step] : {std::pair{0.5, 10}, {1.0 / 18, 5}}) {
+        const Chances chances = ChancesOf(100'000, chance);
+        const OddsChart chart = ChartOfOdds({100'000, chance}, chances);
         const OddsRows table = RowsOfChart(chart, chances, 200);
-        EXPECT_EQ(table.step, row.step);
-        ASSERT_EQ(table.rows.size(), row.rows);
-        EXPECT_EQ(chart.step % table.step, 0);
-        // One row per count from the first to the last worth showing, or
-        // rows from the first bar's first count to the last bar's last.
-        const bool ranges = table.step > 1;
-        EXPECT_EQ(table.rows.front().count, ranges ? chart.bars.front().count : chart.firstCount);
-        EXPECT_EQ(table.rows.back().last, ranges ? chart.bars.back().last : chart.lastCount);
-        long double sum = 0;
-        for (std::size_t i = 0; i < table.rows.size(); ++i) {
-            const ChartBar& range = table.rows[i];
-            EXPECT_EQ(i == 0 ? range.count : table.rows[i - 1].last + 1, range.count);
-            EXPECT_EQ(range.last, std::min(range.count + table.step - 1, table.rows.back().last));
-            long double terms = 0;
+        EXPECT_EQ(table.step, step);
+        int next = chart.bars.front().count;
+        double sum = 0;
+        for (const ChartBar& range : table.rows) {
+            EXPECT_EQ(std::pair(range.count, range.last), std::pair(next, next + step - 1));
+            next = range.last + 1;
+            double terms = 0;
             for (int k = range.last; k >= range.count; --k) {
-                terms += referenceTerm(row.n, k, row.chance);
+                terms += static_cast<double>(referenceTerm(100'000, k, chance));
             }
             sum += terms;
-            const auto exact = static_cast<double>(terms);
             // Terms below 1e-300 of the likeliest one's are left out.
-            EXPECT_NEAR(range.chance, exact, exact * 1e-9 + 1e-290) << range.count;
-            const auto atLeast =
-                static_cast<double>(referenceAtLeast(row.n, range.count, row.chance));
-            EXPECT_NEAR(range.atLeast, atLeast, atLeast * 1e-9) << range.count;
+            EXPECT_NEAR(range.chance, terms, terms * 1e-9 + 1e-290) << range.count;
         }
-        EXPECT_FALSE(table.whole);
-        EXPECT_NEAR(table.share, static_cast<double>(sum), 1e-12);
-        // Each bar the sum of its rows; the pinned volley in the same rows.
-        for (const ChartBar& bar : chart.bars) {
-            double held = 0;
-            for (const ChartBar& range : table.rows) {
-                held += range.count >= bar.count && range.last <= bar.last ? range.chance : 0;
-            }
-            EXPECT_NEAR(held, ranges ? bar.chance : held, 1e-12) << bar.count;
-        }
-        if (row.pinnedN > 0) {
-            const OddsRows kept = RowsOfChart(
-                CompareCharts(odds, chances, pinned, pinnedChances).pinned, pinnedChances, 200);
-            ASSERT_EQ(kept.rows.size(), table.rows.size());
-            EXPECT_TRUE(kept.whole);
-            EXPECT_EQ(kept.share, 1);
-            EXPECT_EQ(kept.rows.back().last, table.rows.back().last);
-            EXPECT_NEAR(kept.rows.front().chance, 1, 1e-12);
-        }
+        EXPECT_EQ(next, chart.bars.back().last + 1);
+        EXPECT_NEAR(table.share, sum, 1e-12);
     }
-    // Counts far out in a tail keep their tiny chance, none of 1,000 fair shots
-    // 2^-1000, and a range past the shots has none.
-    const Chances fair = ChancesOf(1000, 0.5);
-    EXPECT_NEAR(ChanceOfRange(fair.exactly, 0, 1), 1001 * std::ldexp(1.0, -1000),
-                1e-9 * 1001 * std::ldexp(1.0, -1000));
-    EXPECT_EQ(ChanceOfRange(fair.exactly, 1001, 5000), 0);
-    EXPECT_NEAR(ChanceOfRange(fair.exactly, -5, 5000), 1, 1e-12);
 }
 
 TEST(RoundStep, TheSmallestRoundStepWhoseRowsFit) {
