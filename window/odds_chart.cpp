@@ -158,7 +158,8 @@ void OddsChartPicture::layOutPlot(int top, int roomier) {
     for (const Label& label : texts_) {
         widestLine = std::max(widestLine, label.place.right() + 1);
     }
-    // Two bars side by side in each column while a result is pinned.
+    // Two bars side by side in each column while a result is pinned; wider
+    // still in a plot grown to make room for a label.
     barWidth_ = std::max({unit_ * (pinned_ ? 12 : 8) / 5, widestCount + unit_ / 2,
                           std::min(3 * unit_, (widestLine - plotLeft) / bars)}) +
                 roomier * unit_ / 2;
@@ -239,24 +240,7 @@ bool OddsChartPicture::placeLikeliest(std::string_view separator) {
     const QRect bar = barRect(chart_.tallest);
     const QRect columns = barColumns(chart_.tallest);
     for (const QString& text : texts) {
-        const QSize extent = extentOf(text);
-        std::vector<QPoint> spots;
-        for (int bottom = bar.top() - 2; bar.top() - bottom <= unit_ * 3 / 2; --bottom) {
-            const int top = bottom + 1 - extent.height();
-            const int centred = columns.center().x() + 1 - extent.width() / 2;
-            spots.emplace_back(centred, top);
-            spots.emplace_back(columns.right() + 1 - extent.width(), top);
-            spots.emplace_back(columns.left(), top);
-            for (int shift = std::max(1, unit_ / 2); shift < extent.width();
-                 shift += std::max(1, unit_ / 2)) {
-                for (const int left : {centred - shift, centred + shift}) {
-                    if (left <= columns.right() && left + extent.width() > columns.left()) {
-                        spots.emplace_back(left, top);
-                    }
-                }
-            }
-        }
-        if (place(text, spots)) {
+        if (place(text, spotsOver(bar.top(), columns, extentOf(text)))) {
             return true;
         }
     }
@@ -276,6 +260,29 @@ bool OddsChartPicture::placeLikeliest(std::string_view separator) {
         }
     }
     return false;
+}
+
+std::vector<QPoint> OddsChartPicture::spotsOver(int barTop, const QRect& columns,
+                                                const QSize& extent) const {
+    // Row by row upwards from just over the bar; in each, centred, flush
+    // with either side, then further out either way while still touching.
+    std::vector<QPoint> spots;
+    const int stride = std::max(1, unit_ / 2);
+    for (int bottom = barTop - 2; barTop - bottom <= unit_ * 3 / 2; --bottom) {
+        const int top = bottom + 1 - extent.height();
+        const int centred = columns.center().x() + 1 - extent.width() / 2;
+        spots.emplace_back(centred, top);
+        spots.emplace_back(columns.right() + 1 - extent.width(), top);
+        spots.emplace_back(columns.left(), top);
+        for (int shift = stride; shift < extent.width(); shift += stride) {
+            for (const int left : {centred - shift, centred + shift}) {
+                if (left <= columns.right() && left + extent.width() > columns.left()) {
+                    spots.emplace_back(left, top);
+                }
+            }
+        }
+    }
+    return spots;
 }
 
 QSize OddsChartPicture::extentOf(const QString& text) const {

@@ -57,7 +57,8 @@ public:
         QString text;
         QRect place;
     };
-    // The tallest bar's chance and the "at least" points that found room.
+    // The tallest bar's chance, on one line or two, and the "at least"
+    // points that found room.
     [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
     // The words that never move: title, step note, axis, counts and key.
     [[nodiscard]] const std::vector<Label>& placedTexts() const { return texts_; }
@@ -97,6 +98,10 @@ private:
     bool placeLabels(std::string_view separator);
     bool placeLikeliest(std::string_view separator);
     void placeAtLeast(std::size_t i, std::string_view separator);
+    // The places for a label of `extent` that touch the columns, over a bar
+    // whose top is barTop, at most half again a line above it, lowest first.
+    [[nodiscard]] std::vector<QPoint> spotsOver(int barTop, const QRect& columns,
+                                                const QSize& extent) const;
     // The room a label's lines take.
     [[nodiscard]] QSize extentOf(const QString& text) const;
     [[nodiscard]] int heightOf(double chance) const;
