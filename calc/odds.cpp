@@ -102,6 +102,30 @@ Chances ChancesOf(int trials, double chance) {
             CountChances(weights.first, std::move(atLeast), n + 1, 1, 0)};
 }
 
+double ChanceOfRange(const CountChances& exactly, int first, int last) {
+    const auto size = static_cast<long>(exactly.size());
+    const long from = std::max(first, 0);
+    const long to = std::min<long>(last, size - 1);
+    if (from > to) {
+        return 0;
+    }
+    // Outside the kept counts every term reads the same, so those are
+    // counted rather than added one by one: a range of a far tail may hold
+    // tens of thousands of them.
+    const auto kept = static_cast<long>(exactly.firstKept());
+    const long keptEnd = kept + static_cast<long>(exactly.kept().size());  // one past the last
+    const auto outside = [&exactly](long begin, long end, long at) {
+        return end > begin
+                   ? static_cast<double>(end - begin) * exactly[static_cast<std::size_t>(at)]
+                   : 0.0;
+    };
+    double sum = outside(std::max(from, keptEnd), to + 1, to);
+    for (long k = std::min(to, keptEnd - 1); k >= std::max(from, kept); --k) {
+        sum += exactly[static_cast<std::size_t>(k)];
+    }
+    return sum + outside(from, std::min(to + 1, kept), from);
+}
+
 int RoundStep(int first, int last, std::size_t most) {
     const int from = std::clamp(first, 0, kMaxOddsTrials);
     const int to = std::clamp(last, from, kMaxOddsTrials);

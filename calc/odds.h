@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
 // How likely each count of a result is, when the result counts independent shots: the binomial
-// chances of exactly and of at least k, which counts are worth listing and in which round steps,
-// whether a count can happen at all, and a chance as a rounded percentage. Pure numbers; the
-// sheet says which results have odds and the window words them.
+// chances of exactly and of at least k and of a range of counts, which counts are worth listing and
+// in which round steps, whether a count can happen at all, and a chance as a rounded percentage.
+// Pure numbers; the sheet says which results have odds and the window words them.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +78,13 @@ struct Chances {
     CountChances atLeast;
 };
 [[nodiscard]] Chances ChancesOf(int trials, double chance);
+
+// The chance of a count from first to last, from exactly of ChancesOf: its
+// terms summed smallest first, as the tails are, so that a range far out in
+// a tail keeps its tiny chance instead of losing it in the difference of two
+// tails near 1. The range is cut to the counts from 0 to the shots; a range
+// that holds none of them has no chance.
+[[nodiscard]] double ChanceOfRange(const CountChances& exactly, int first, int last);
 
 // The smallest step of 1, 2 or 5 times a power of ten at which the multiples
 // of it from the one at or below first up to last number at most `most`: the

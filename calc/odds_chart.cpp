@@ -31,13 +31,9 @@ Span spanOf(const CountsShown& shown, int trials) {
 
 // The bar that starts at count, in steps of step, up to most.
 ChartBar barAt(int count, const Span& span, const Chances& chances) {
-    ChartBar bar{count, std::min(count + span.step - 1, span.most), 0.0,
-                 chances.atLeast[static_cast<std::size_t>(count)]};
-    // Smallest terms first, as the tails add them.
-    for (int k = bar.last; k >= count; --k) {
-        bar.chance += chances.exactly[static_cast<std::size_t>(k)];
-    }
-    return bar;
+    const int last = std::min(count + span.step - 1, span.most);
+    return {count, last, ChanceOfRange(chances.exactly, count, last),
+            chances.atLeast[static_cast<std::size_t>(count)]};
 }
 
 // The bars that three volleys in four, one in two and one in four reach at
@@ -90,6 +86,50 @@ int trialsOf(const Chances& chances) {
 
 OddsChart ChartOfOdds(const Odds& odds, const Chances& chances) {
     return chartOver(odds, chances, spanOf(CountsWorthShowing(chances.atLeast), trialsOf(chances)));
+}
+
+namespace {
+
+// The smallest step of 1, 2 or 5 times a power of ten that divides `step`
+// and splits `counts` into at most `most` rows; step itself when none finer does.
+int finestStep(int step, int counts, std::size_t most) {
+    for (int scale = 1; scale < step; scale *= 10) {
+        for (const int mantissa : {1, 2, 5}) {
+            const int finer = mantissa * scale;
+            const auto rows = static_cast<std::size_t>((counts + finer - 1) / finer);
+            if (finer < step && step % finer == 0 && rows <= most) {
+                return finer;
+            }
+        }
+    }
+    return step;
+}
+
+}  // namespace
+
+OddsRows RowsOfChart(const OddsChart& chart, const Chances& chances, std::size_t most) {
+    OddsRows table;
+    int from = chart.firstCount;
+    int to = chart.lastCount;
+    table.step = RoundStep(from, to, most);
+    if (table.step > 1) {
+        // Rows that add up to the bars: the same ends, and a round step that
+        // splits each bar into whole rows, as fine as the rows allow.
+        from = chart.bars.front().count;
+        to = chart.bars.back().last;
+        table.step = finestStep(chart.step, to - from + 1, most);
+    }
+    for (int count = from; count <= to; count += table.step) {
+        const int last = std::min(count + table.step - 1, to);
+        table.rows.push_back({count, last, ChanceOfRange(chances.exactly, count, last),
+                              chances.atLeast[static_cast<std::size_t>(count)]});
+    }
+    const int trials = trialsOf(chances);
+    table.whole = from <= 0 && to >= trials;
+    table.share = table.whole ? 1.0
+                              : chances.atLeast[static_cast<std::size_t>(from)] -
+                                    chances.atLeast[static_cast<std::size_t>(to) + 1];
+    return table;
 }
 
 ComparedCharts CompareCharts(const Odds& now, const Chances& nowChances, const Odds& pinned,

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 // What a chart of one result's odds shows: a bar for each count, or for each
 // step of counts on a large volley, with its exact chance; the chance of at
-// least that count; where the average falls; and which values earn a label.
-// Pure numbers from the binomial terms; the window lays out, words and paints.
+// least that count; where the average falls; which values earn a label; and
+// the rows a copied table of it holds. Pure numbers from the binomial terms;
+// the window lays out, words and paints.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,23 @@ struct OddsChart {
 // alike. The bars hold them in CountsWorthShowing's step, from the multiple
 // of it at or below firstCount. chances are ChancesOf the same odds.
 [[nodiscard]] OddsChart ChartOfOdds(const Odds& odds, const Chances& chances);
+
+// The rows of a table of a chart's odds, at most `most` of them, each with the
+// chance of a count from its first to its last and of at least its first.
+// While the counts worth showing fit in that many rows, one row per count
+// from firstCount to lastCount; otherwise each row holds `step` counts,
+// the finest round step that divides the chart's and fits, and the rows run
+// over the bars from end to end, so that each bar is the sum of whole rows.
+// chances are those the chart was drawn from: two CompareCharts give the
+// same rows, each with its own volley's chances.
+struct OddsRows {
+    int step = 1;
+    std::vector<ChartBar> rows;  // by count, one after another without a gap
+    double share = 1;            // the chance of a count from the first row's to the last row's
+    bool whole = true;           // whether the rows hold every count from none to all the shots
+};
+[[nodiscard]] OddsRows RowsOfChart(const OddsChart& chart, const Chances& chances,
+                                   std::size_t most);
 
 // A result's chart beside the chart of a result kept to compare it with:
 // both over the counts worth showing of either (CountsWorthShowing of the

@@ -80,8 +80,19 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
     const QFontMetrics metrics(font_);
     unit_ = metrics.height();
     line_ = std::max(1, unit_ / 7);
-    layOut(title);
-    placeLabels(separator);
+    // Where the likeliest count's label finds no room by its bar, between
+    // the steps over it and its neighbours, the plot grows taller and its
+    // bars wider a little at a time.
+    constexpr int kMostRoomier = 6;
+    for (int roomier = 0;; ++roomier) {
+        texts_.clear();
+        labels_.clear();
+        occupied_.clear();
+        layOut(title, roomier);
+        if (placeLabels(separator) || roomier == kMostRoomier) {
+            break;
+        }
+    }
     const auto cover = [](const QRect& sum, const Label& label) { return sum | label.place; };
     QRect all = plot_.adjusted(0, 0, 0, line_) | averageMark(chart_.average).boundingRect() |
                 key_.bar | pinnedKey_.mark.boundingRect();
@@ -90,9 +101,9 @@ OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& tit
     size_ = QSize(all.right() + 1 + unit_ / 2, all.bottom() + 1 + unit_ / 2);
 }
 
-void OddsChartPicture::layOut(const QString& title) {
-    const int plotTop = layOutHeading(title);
-    layOutPlot(plotTop);
+void OddsChartPicture::layOut(const QString& title, int roomier) {
+    const int plotTop = layOutHeading(title, roomier);
+    layOutPlot(plotTop, roomier);
     // Under the axis the average's mark, then the counts, then the key.
     const int countsTop = plot_.top() + plot_.height() + line_ + unit_ / 2 + 1;
     const QFontMetrics metrics(font_);
@@ -112,7 +123,7 @@ void OddsChartPicture::addText(const QString& words, int x, int y) {
     texts_.push_back({words, QRect(x, y, QFontMetrics(font_).horizontalAdvance(words), unit_)});
 }
 
-int OddsChartPicture::layOutHeading(const QString& title) {
+int OddsChartPicture::layOutHeading(const QString& title, int roomier) {
     const int margin = unit_ / 2;
     int y = margin;
     addText(title, margin, y);
@@ -122,11 +133,12 @@ int OddsChartPicture::layOutHeading(const QString& title) {
                 margin, y);
         y += unit_;
     }
-    // A line's room above 100 %, for a label over a bar or a step up there.
-    return y + unit_;
+    // A line's room above 100 %, for a label over a bar or a step up there;
+    // in a plot grown to make room, above the step that may run along it too.
+    return y + unit_ + (roomier > 0 ? line_ + 2 : 0);
 }
 
-void OddsChartPicture::layOutPlot(int top) {
+void OddsChartPicture::layOutPlot(int top, int roomier) {
     const QFontMetrics metrics(font_);
     const std::pair<double, QString> axis[] = {{1.0, "100 %"}, {0.5, "50 %"}, {0.0, "0 %"}};
     int axisWidth = 0;
@@ -146,11 +158,13 @@ void OddsChartPicture::layOutPlot(int top) {
     for (const Label& label : texts_) {
         widestLine = std::max(widestLine, label.place.right() + 1);
     }
-    // Two bars side by side in each column while a result is pinned.
+    // Two bars side by side in each column while a result is pinned; wider
+    // still in a plot grown to make room for a label.
     barWidth_ = std::max({unit_ * (pinned_ ? 12 : 8) / 5, widestCount + unit_ / 2,
-                          std::min(3 * unit_, (widestLine - plotLeft) / bars)});
+                          std::min(3 * unit_, (widestLine - plotLeft) / bars)}) +
+                roomier * unit_ / 2;
     gap_ = std::max(1, barWidth_ / 5);
-    plot_ = QRect(plotLeft, top, barWidth_ * bars, 8 * unit_);
+    plot_ = QRect(plotLeft, top, barWidth_ * bars, (8 + roomier) * unit_);
     for (const auto& [chance, words] : axis) {
         const int width = metrics.horizontalAdvance(words);
         addText(words, plotLeft - unit_ / 2 - width, lineAt(chance) - unit_ / 2);
@@ -177,10 +191,11 @@ OddsChartPicture::KeySigns OddsChartPicture::layOutKey(int y, const QString& pre
     return key;
 }
 
-void OddsChartPicture::placeLabels(std::string_view separator) {
+bool OddsChartPicture::placeLabels(std::string_view separator) {
     // Labels go where they cover nothing drawn: the tallest bar's first, as
     // the one the eye goes to, then the "at least" points that still fit.
-    const QFontMetrics metrics(font_);
+    // None reaches in beside the axis words, where it would read as one.
+    occupied_.emplace_back(0, plot_.top() - unit_ / 2, plot_.left(), plot_.height() + unit_);
     for (std::size_t i = 0; i < chart_.bars.size(); ++i) {
         occupied_.push_back(barRect(i));
     }
@@ -196,18 +211,47 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
     }
     std::transform(texts_.begin(), texts_.end(), std::back_inserter(occupied_),
                    [](const Label& label) { return label.place; });
-    // Named by its count, so that a label that reaches over a neighbour
-    // cannot be taken for the neighbour's; as low as it fits.
+    const bool near = placeLikeliest(separator);
+    for (const std::size_t i : chart_.labelled) {
+        placeAtLeast(i, separator);
+    }
+    return near;
+}
+
+bool OddsChartPicture::placeLikeliest(std::string_view separator) {
+    // Named by its count, or by its range where the bar holds several, so
+    // that a label that reaches over a neighbour cannot be taken for the
+    // neighbour's; on one line where there is room, else on two, narrower.
     const tarvelin::ChartBar& mode = chart_.bars[chart_.tallest];
-    const QRect tallest = barRect(chart_.tallest);
     const QString chance = percent(mode.chance, separator);
-    for (const QString& text : {QString("exactly %1: ").arg(mode.count) + chance,
-                                QString("=%1: ").arg(mode.count) + chance}) {
-        const int width = metrics.horizontalAdvance(text);
+    const QStringList names =
+        mode.last > mode.count
+            ? QStringList{QString("%1-%2:").arg(mode.count).arg(mode.last)}
+            : QStringList{QString("exactly %1:").arg(mode.count), QString("=%1:").arg(mode.count)};
+    QStringList texts;
+    for (const QChar between : {QChar(' '), QChar('\n')}) {
+        for (const QString& name : names) {
+            texts << name + between + chance;
+        }
+    }
+    // Over its own bar and touching its columns, as low as it fits: no
+    // higher than half again a line over the bar, where it would sit
+    // among the "at least" labels.
+    const QRect bar = barRect(chart_.tallest);
+    const QRect columns = barColumns(chart_.tallest);
+    for (const QString& text : texts) {
+        if (place(text, spotsOver(bar.top(), columns, extentOf(text)))) {
+            return true;
+        }
+    }
+    // Where even the tallest plot leaves no room near the bar, over it where there is.
+    for (const QString& text : texts) {
+        const QSize extent = extentOf(text);
         std::vector<QPoint> spots;
-        for (int top = tallest.top() - 1 - unit_; top >= plot_.top() - unit_; top -= unit_ / 2) {
-            for (const int left : {tallest.center().x() + 1 - width / 2,
-                                   tallest.right() + 1 - width, tallest.left()}) {
+        for (int top = bar.top() - 1 - extent.height(); top >= plot_.top() - unit_;
+             top -= unit_ / 2) {
+            for (const int left : {columns.center().x() + 1 - extent.width() / 2,
+                                   columns.right() + 1 - extent.width(), columns.left()}) {
                 spots.emplace_back(left, top);
             }
         }
@@ -215,9 +259,40 @@ void OddsChartPicture::placeLabels(std::string_view separator) {
             break;
         }
     }
-    for (const std::size_t i : chart_.labelled) {
-        placeAtLeast(i, separator);
+    return false;
+}
+
+std::vector<QPoint> OddsChartPicture::spotsOver(int barTop, const QRect& columns,
+                                                const QSize& extent) const {
+    // Row by row upwards from just over the bar; in each, centred, flush
+    // with either side, then further out either way while still touching.
+    std::vector<QPoint> spots;
+    const int stride = std::max(1, unit_ / 2);
+    for (int bottom = barTop - 2; barTop - bottom <= unit_ * 3 / 2; --bottom) {
+        const int top = bottom + 1 - extent.height();
+        const int centred = columns.center().x() + 1 - extent.width() / 2;
+        spots.emplace_back(centred, top);
+        spots.emplace_back(columns.right() + 1 - extent.width(), top);
+        spots.emplace_back(columns.left(), top);
+        for (int shift = stride; shift < extent.width(); shift += stride) {
+            for (const int left : {centred - shift, centred + shift}) {
+                if (left <= columns.right() && left + extent.width() > columns.left()) {
+                    spots.emplace_back(left, top);
+                }
+            }
+        }
     }
+    return spots;
+}
+
+QSize OddsChartPicture::extentOf(const QString& text) const {
+    const QFontMetrics metrics(font_);
+    int width = 0;
+    const QStringList lines = text.split('\n');
+    for (const QString& line : lines) {
+        width = std::max(width, metrics.horizontalAdvance(line));
+    }
+    return {width, unit_ + static_cast<int>(lines.size() - 1) * metrics.lineSpacing()};
 }
 
 void OddsChartPicture::placeAtLeast(std::size_t i, std::string_view separator) {
@@ -307,11 +382,20 @@ QPolygon OddsChartPicture::averageMark(double average) const {
 }
 
 bool OddsChartPicture::place(const QString& text, const std::vector<QPoint>& candidates) {
-    const QSize extent(QFontMetrics(font_).horizontalAdvance(text), unit_);
+    const QSize extent = extentOf(text);
+    // Only what lies where some candidate reaches can be in the way; the
+    // likeliest count's label tries hundreds of places.
+    QRect reach;
+    for (const QPoint& at : candidates) {
+        reach |= QRect(at, extent).adjusted(-1, -1, 1, 1);
+    }
+    std::vector<QRect> near;
+    std::copy_if(occupied_.begin(), occupied_.end(), std::back_inserter(near),
+                 [&reach](const QRect& r) { return r.intersects(reach); });
     for (const QPoint& at : candidates) {
         const QRect rect(at, extent);
         const QRect room = rect.adjusted(-1, -1, 1, 1);
-        const bool clear = std::none_of(occupied_.begin(), occupied_.end(),
+        const bool clear = std::none_of(near.begin(), near.end(),
                                         [&room](const QRect& r) { return r.intersects(room); });
         if (clear && rect.left() >= 0 && rect.top() >= 0) {
             labels_.push_back({text, rect});

@@ -57,7 +57,8 @@ public:
         QString text;
         QRect place;
     };
-    // The tallest bar's chance and the "at least" points that found room.
+    // The tallest bar's chance, on one line or two, and the "at least"
+    // points that found room.
     [[nodiscard]] const std::vector<Label>& labels() const { return labels_; }
     // The words that never move: title, step note, axis, counts and key.
     [[nodiscard]] const std::vector<Label>& placedTexts() const { return texts_; }
@@ -84,16 +85,25 @@ public:
 
 private:
     // Title, step note, axis, bars and counts, the key; then the labels.
-    void layOut(const QString& title);
+    // roomier: how many times the plot has grown to make room for a label.
+    void layOut(const QString& title, int roomier);
     void addText(const QString& words, int x, int y);
     // The title and step note; gives the plot's top.
-    int layOutHeading(const QString& title);
-    void layOutPlot(int top);
+    int layOutHeading(const QString& title, int roomier);
+    void layOutPlot(int top, int roomier);
     // The key's signs for one volley, laid out in a row at y.
     KeySigns layOutKey(int y, const QString& prefix);
     void paintPinned(QPainter& painter, const QColor& colour) const;
-    void placeLabels(std::string_view separator);
+    // Each gives whether the likeliest count's label sits by its bar.
+    bool placeLabels(std::string_view separator);
+    bool placeLikeliest(std::string_view separator);
     void placeAtLeast(std::size_t i, std::string_view separator);
+    // The places for a label of `extent` that touch the columns, over a bar
+    // whose top is barTop, at most half again a line above it, lowest first.
+    [[nodiscard]] std::vector<QPoint> spotsOver(int barTop, const QRect& columns,
+                                                const QSize& extent) const;
+    // The room a label's lines take.
+    [[nodiscard]] QSize extentOf(const QString& text) const;
     [[nodiscard]] int heightOf(double chance) const;
     [[nodiscard]] int xOf(double count) const;
     // The rectangles the "at least" steps of a chart are drawn as.

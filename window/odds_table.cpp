@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "calc/number_text.h"
@@ -22,7 +23,7 @@ QString averageText(double average, std::string_view separator) {
     return QString::fromStdString(number);
 }
 
-QString tableNumber(double chance, std::string_view separator) {
+QString tableNumber(double chance, std::string_view separator, int decimals) {
     if (chance <= 0) {
         return "0";
     }
@@ -47,12 +48,12 @@ QString tableNumber(double chance, std::string_view separator) {
     }
     if (percent < 0.05) {
         // Two significant digits: 0.0049, 0.012.
-        const int decimals = 1 - static_cast<int>(std::floor(std::log10(percent)));
-        return withSeparator(write(percent, std::chars_format::fixed, decimals));
+        const int digits = 1 - static_cast<int>(std::floor(std::log10(percent)));
+        return withSeparator(write(percent, std::chars_format::fixed, digits));
     }
     // One decimal, or as many more as it takes not to round up to 100.
-    for (int decimals = 1; decimals <= 12; ++decimals) {
-        const std::string text = write(percent, std::chars_format::fixed, decimals);
+    for (int shown = std::max(decimals, 1); shown <= 12; ++shown) {
+        const std::string text = write(percent, std::chars_format::fixed, shown);
         double back = 0;
         std::from_chars(text.data(), text.data() + text.size(), back);
         if (back < 100) {
@@ -124,26 +125,62 @@ QString oddsTable(tarvelin::Field result, const QString& volley, const tarvelin:
                      nullptr, separator, layout);
 }
 
+namespace {
+
+// Rows of ranges write their chances to three decimals: each is then off by
+// at most 0.0005, so that even 200 of them add up to within 0.1 of the share
+// the heading gives.
+constexpr int kRangeDecimals = 3;
+
+// The line under the headings on rows that leave counts out: which counts
+// they hold and how many volleys, of each volley, end among them.
+QString coveredLine(const tarvelin::OddsRows& rows, const tarvelin::OddsRows* pinned,
+                    std::string_view separator) {
+    const auto share = [separator](const tarvelin::OddsRows& of) {
+        return tableNumber(of.share, separator, kRangeDecimals) + " %";
+    };
+    return QString("counts %1 to %2, ")
+               .arg(QString::number(rows.rows.front().count),
+                    QString::number(rows.rows.back().last)) +
+           share(rows) + " of all volleys" +
+           (pinned != nullptr ? " (pinned " + share(*pinned) + ")" : QString()) + '\n';
+}
+
+}  // namespace
+
 QString oddsTable(const TableVolley& now, const TableVolley* pinned, std::string_view separator,
                   TableLayout layout) {
-    const tarvelin::OddsChart& chart = now.chart;
+    // Both volleys in the rows of this chart, whose bars are those of both.
+    const tarvelin::OddsRows table = tarvelin::RowsOfChart(now.chart, now.chances, kMostTableRows);
+    std::optional<tarvelin::OddsRows> kept;
+    if (pinned != nullptr) {
+        kept = tarvelin::RowsOfChart(now.chart, pinned->chances, kMostTableRows);
+    }
+    const bool ranges = table.step > 1;
     QString heading =
         now.heading + '\n' + (pinned != nullptr ? "Pinned: " + pinned->heading + '\n' : QString());
-    std::vector<QStringList> rows{{"count", "exactly %", "at least %"}};
+    if (ranges && !(table.whole && (!kept || kept->whole))) {
+        heading += coveredLine(table, kept ? &*kept : nullptr, separator);
+    }
+    std::vector<QStringList> rows{ranges ? QStringList{"from", "to"} : QStringList{"count"}};
+    rows.front() << "exactly %"
+                 << "at least %";
     if (pinned != nullptr) {
         rows.front() << "pinned exactly %"
                      << "pinned at least %";
     }
-    // The counts the chart shows, from the multiple of a round step at or
-    // below its first, so that a long tail never makes a long table.
-    const int step = tarvelin::RoundStep(chart.firstCount, chart.lastCount, kMostTableRows);
-    for (int k = chart.firstCount / step * step; k <= chart.lastCount; k += step) {
-        const auto at = static_cast<std::size_t>(k);
-        rows.push_back({QString::number(k)});
-        for (const TableVolley* volley : {&now, pinned}) {
+    const int decimals = ranges ? kRangeDecimals : 1;
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        const tarvelin::ChartBar& range = table.rows[i];
+        rows.push_back({QString::number(range.count)});
+        if (ranges) {
+            rows.back() << QString::number(range.last);
+        }
+        const std::array<const tarvelin::OddsRows*, 2> volleys{&table, kept ? &*kept : nullptr};
+        for (const tarvelin::OddsRows* volley : volleys) {
             if (volley != nullptr) {
-                rows.back() << tableNumber(volley->chances.exactly[at], separator)
-                            << tableNumber(volley->chances.atLeast[at], separator);
+                rows.back() << tableNumber(volley->rows[i].chance, separator, decimals)
+                            << tableNumber(volley->rows[i].atLeast, separator, decimals);
             }
         }
     }

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
 // One result's odds as text to paste: a heading that names the volley, a
-// header row, and a row for each count the chart shows, in round steps, with
-// plain numbers a spreadsheet reads. The chances come from calc/; what the
-// volley was and when to copy is the caller's.
+// header row, and a row for each count the chart shows, or on a large volley
+// for each range of counts, with plain numbers a spreadsheet reads. The
+// chances and rows come from calc/; what the volley was and when to copy is
+// the caller's.
 #pragma once
 
 #include <QString>
@@ -29,7 +30,8 @@ enum class TableLayout {
 // below 0.05 two significant digits, "0.0049", and below 0.000001 in the
 // exponent form, "3.1E-12"; near 100 as many decimals as keep it below,
 // "99.97". "100" and "0" only for a chance that is certain or impossible.
-[[nodiscard]] QString tableNumber(double chance, std::string_view separator);
+// decimals: how many in place of the one.
+[[nodiscard]] QString tableNumber(double chance, std::string_view separator, int decimals = 1);
 
 // What a result was worked out from, in words: "12 shots, Aimcraft 4 (needed
 // roll 4, Moved), To Wound 4, Armour Save 5"; the rating only where To Hit
@@ -57,5 +59,8 @@ struct TableVolley {
 // A result beside the one pinned to compare it with: both headings, the
 // pinned one after "Pinned: ", and the pinned columns after the current ones,
 // over the counts of `now`'s chart, which CompareCharts made those of both.
+// Rows of ranges (RowsOfChart) have a "from" and a "to" in place of the
+// count, and when they leave counts out, a line under the headings says how
+// many volleys they hold: "counts 16200 to 17099, 99.984 % of all volleys".
 [[nodiscard]] QString oddsTable(const TableVolley& now, const TableVolley* pinned,
                                 std::string_view separator, TableLayout layout);

@@ -113,12 +113,14 @@ TEST(ChancesOf, CertainImpossibleAndNoShots) {
 
 // An independent model for many shots: each term in long double from its
 // logarithm, the tail summed outwards until the terms no longer count.
+long double referenceTerm(int n, int j, long double p) {
+    return std::exp(std::lgamma(n + 1.0L) - std::lgamma(j + 1.0L) - std::lgamma(n - j + 1.0L) +
+                    j * std::log(p) + (n - j) * std::log1p(-p));
+}
+
 long double referenceAtLeast(int n, int k, double chance) {
     const long double p = chance;
-    const auto term = [&](int j) {
-        return std::exp(std::lgamma(n + 1.0L) - std::lgamma(j + 1.0L) - std::lgamma(n - j + 1.0L) +
-                        j * std::log(p) + (n - j) * std::log1p(-p));
-    };
+    const auto term = [&](int j) { return referenceTerm(n, j, p); };
     long double sum = 0;
     if (k > n * p) {
         for (int j = k; j <= n && term(j) > sum * 1e-25L; ++j) {
@@ -319,6 +321,31 @@ TEST(CompareCharts, BothChartsCoverTheCountsOfEitherInOneStep) {
                 EXPECT_NEAR(bar.chance, at(bar.count) - at(bar.last + 1), 1e-12) << bar.count;
             }
         }
+    }
+}
+
+TEST(RowsOfChart, RangesOfALargeVolleyTileItsBarsWithTheirChances) {
+    // In the finest round step that splits each bar and keeps to 200 rows.
+    for (const auto& [chance, step] : {std::pair{0.5, 10}, {1.0 / 18, 5}}) {
+        const Chances chances = ChancesOf(100'000, chance);
+        const OddsChart chart = ChartOfOdds({100'000, chance}, chances);
+        const OddsRows table = RowsOfChart(chart, chances, 200);
+        EXPECT_EQ(table.step, step);
+        int next = chart.bars.front().count;
+        double sum = 0;
+        for (const ChartBar& range : table.rows) {
+            EXPECT_EQ(std::pair(range.count, range.last), std::pair(next, next + step - 1));
+            next = range.last + 1;
+            double terms = 0;
+            for (int k = range.last; k >= range.count; --k) {
+                terms += static_cast<double>(referenceTerm(100'000, k, chance));
+            }
+            sum += terms;
+            // Terms below 1e-300 of the likeliest one's are left out.
+            EXPECT_NEAR(range.chance, terms, terms * 1e-9 + 1e-290) << range.count;
+        }
+        EXPECT_EQ(next, chart.bars.back().last + 1);
+        EXPECT_NEAR(table.share, sum, 1e-12);
     }
 }
 

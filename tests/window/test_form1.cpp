@@ -1171,11 +1171,14 @@ private slots:
         QTest::addColumn<int>("pixels");
         QTest::addColumn<int>("pinned");  // shots at the same chance drawn beside, if any
         QTest::newRow("worked example's casualties") << 12 << 1.0 / 6 << 12 << 0;
+        QTest::newRow("worked example's casualties, large font") << 12 << 1.0 / 6 << 20 << 0;
         QTest::newRow("12 hits, large font") << 12 << 0.5 << 20 << 0;
+        QTest::newRow("100,000 casualties, large font") << 100000 << 1.0 / 6 << 20 << 0;
         QTest::newRow("100,000 hits") << 100000 << 0.5 << 12 << 0;
         QTest::newRow("100,000 rare") << 100000 << 0.0001 << 12 << 0;
         QTest::newRow("a sure hit") << 12 << 0.95 << 12 << 0;
         QTest::newRow("casualties of 24 beside 12") << 24 << 1.0 / 6 << 12 << 12;
+        QTest::newRow("casualties of 24 beside 12, large font") << 24 << 1.0 / 6 << 20 << 12;
         QTest::newRow("casualties of 12 beside 24") << 12 << 1.0 / 6 << 12 << 24;
         QTest::newRow("1,000 hits beside 12, large font") << 1000 << 0.5 << 20 << 12;
     }
@@ -1198,9 +1201,16 @@ private slots:
                        : OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), title, font, ".");
         const tarvelin::OddsChart& chart = picture.chart();
         const auto& labels = picture.labels();
-        // The tallest bar's first: it always finds room.
-        QVERIFY(!labels.empty() &&
-                (labels[0].text.startsWith("exactly ") || labels[0].text.startsWith('=')));
+        // The tallest bar's first, named by its count or range, with their chance.
+        const tarvelin::ChartBar& mode = chart.bars[chart.tallest];
+        const QString named = mode.last > mode.count
+                                  ? QString("^%1-%2:").arg(mode.count).arg(mode.last)
+                                  : QString("^(exactly |=)%1:").arg(mode.count);
+        QVERIFY(!labels.empty() && QRegularExpression(named).match(labels[0].text).hasMatch());
+        QVERIFY(std::abs(labels[0].text.section(':', 1).simplified().chopped(2).toDouble() -
+                         100 * chanceOfCounts(shots, mode.count, mode.last, chance)) <=
+                0.05 + 1e-9);
+        const int unit = QFontMetrics(font).height();
         int atLeast = 0;
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const QRect place = labels[i].place;
@@ -1217,6 +1227,11 @@ private slots:
                     QVERIFY(!QRect(columns.left(), y, columns.width(), 1).intersects(place));
                 }
             }
+            // Nor the words, nor beside the axis words, where it would read as one.
+            QVERIFY(std::none_of(picture.placedTexts().begin(), picture.placedTexts().end(),
+                                 [&](const auto& w) { return w.place.intersects(place); }) &&
+                    (place.left() >= picture.plot().left() ||
+                     place.bottom() < picture.lineAt(1) - unit / 2));
             const QString count = labels[i].text.section(':', 0, 0).remove("at least ");
             const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
                 return QString(QChar(0x2265)) + QString::number(b.count) == count ||
@@ -1224,15 +1239,11 @@ private slots:
             });
             if (bar == chart.bars.end()) {
                 // The tallest bar's, named by its count, over it and close.
-                const QRect tallest = picture.barRect(chart.tallest);
-                const QString named = QString("%1: ").arg(chart.bars[chart.tallest].count);
-                QVERIFY(i == 0 && (labels[i].text.startsWith("exactly " + named) ||
-                                   labels[i].text.startsWith("=" + named)));
-                // Centred over it, or else flush with one of its sides.
-                QVERIFY(std::abs(place.left() + place.right() - tallest.left() - tallest.right()) <=
-                            2 ||
-                        place.left() == tallest.left() || place.right() == tallest.right());
-                QVERIFY(pinned > 0 || tallest.top() - place.bottom() <= pixels * 3 / 2);
+                const QRect columns = picture.barColumns(chart.tallest);
+                const int top = picture.barRect(chart.tallest).top();
+                QVERIFY(i == 0 && place.bottom() < top &&
+                        place.intersects(QRect(columns.left(), top - unit * 3 / 2, columns.width(),
+                                               unit * 3 / 2)));
                 continue;
             }
             ++atLeast;
@@ -1369,36 +1380,63 @@ private slots:
             }
             last = std::max(last, k);
         }
+        // Past 200 counts a row holds a range, and a line says what rows leave out.
+        const bool ranges = last - first + 1 > 200;
+        const auto covered = QRegularExpression(R"(^counts (\d+) to (\d+), ([\d.,]+) % of all )"
+                                                R"(volleys(?: \(pinned ([\d.,]+) %\))?$)")
+                                 .match(lines.front());
+        lines.remove(0, covered.hasMatch() ? 1 : 0);
         QVERIFY(lines.size() >= 2 && lines.size() <= 201);
-        const QStringList header = lines.takeFirst().split(QRegularExpression("\\t| {2,}"));
-        QStringList columns{"count", "exactly %", "at least %"};
+        const QStringList header =
+            lines.takeFirst().trimmed().split(QRegularExpression("\\t| {2,}"));
+        QStringList columns = ranges ? QStringList{"from", "to"} : QStringList{"count"};
+        columns += {"exactly %", "at least %"};
         if (pinned > 0) {
             columns += {"pinned exactly %", "pinned at least %"};
         }
         QCOMPARE(header, columns);
         std::vector<QStringList> rows;
+        std::vector<int> ends;  // each row's last count
         for (const QString& line : lines) {
             rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
             QCOMPARE(rows.back().size(), columns.size());
+            ends.push_back(ranges ? rows.back().takeAt(1).toInt() : rows.back()[0].toInt());
         }
         const int step = rows.size() > 1 ? rows[1][0].toInt() - rows[0][0].toInt() : 1;
-        QVERIFY(rows.front()[0].toInt() <= first && rows.front()[0].toInt() + step > first);
-        QVERIFY(rows.back()[0].toInt() <= last && rows.back()[0].toInt() + step > last);
+        QVERIFY(rows.front()[0].toInt() <= first &&
+                (ranges || rows.front()[0].toInt() + step > first));
+        QVERIFY(ends.back() >= last && (ranges || rows.back()[0].toInt() <= last));
+        QCOMPARE(covered.hasMatch(),
+                 ranges && (rows.front()[0].toInt() > 0 || ends.back() < std::max(shots, pinned)));
+        std::vector<double> sums(models.size());
+        const double rounding = ranges ? 0.0005 + 1e-9 : 0.05;
         for (std::size_t row = 0; row < rows.size(); ++row) {
             const int k = rows[row][0].toInt();
             QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
-            for (int c = 1; c < columns.size(); ++c) {
+            QCOMPARE(ends[row], ranges ? std::min(k + step, ends.back() + 1) - 1 : k);
+            for (int c = 1; c < rows[row].size(); ++c) {
                 bool number = false;
                 const double shown =
                     QString(rows[row][c]).replace(separator, ".").toDouble(&number);
                 const Model& volley = models[std::size_t(c - 1) / 2];
                 const auto& chances = c % 2 == 1 ? volley.exactly : volley.atLeast;
-                const double model =
-                    std::size_t(k) < chances.size() ? 100 * chances[std::size_t(k)] : 0.0;
-                // One decimal, or two significant digits for a small chance.
-                QVERIFY2(number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : 0.05),
-                         qPrintable(lines[qsizetype(row)]));
+                double model = 0;
+                for (int j = k; j <= (c % 2 == 1 ? ends[row] : k); ++j) {
+                    model += std::size_t(j) < chances.size() ? 100 * chances[std::size_t(j)] : 0.0;
+                }
+                sums[std::size_t(c - 1) / 2] += c % 2 == 1 ? shown : 0.0;
+                // One decimal (three for ranges), or two significant digits for a small chance.
+                QVERIFY2(
+                    number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : rounding),
+                    qPrintable(lines[qsizetype(row)]));
             }
+        }
+        // The exactly column adds up to the share the line gives.
+        for (std::size_t v = 0; covered.hasMatch() && v < models.size(); ++v) {
+            QCOMPARE(covered.captured(1).toInt(), rows.front()[0].toInt());
+            QCOMPARE(covered.captured(2).toInt(), ends.back());
+            const double share = covered.captured(3 + int(v)).replace(separator, ".").toDouble();
+            QVERIFY(std::abs(sums[v] - share) <= 0.1);
         }
     }
 
