@@ -10,6 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh cmake ninja-build g++ libgtest-dev libbenchmark-dev qt6-base-dev \
+    qt6-wayland sway grim \
     qt6-base-private-dev librsvg2-bin fonts-dejavu-core desktop-file-utils appstream \
     libx11-dev libxdamage-dev xvfb dpkg-dev file lintian python3 \
     orca speech-dispatcher openbox xdotool dbus-daemon dbus-bin at-spi2-core python3-gi \

@@ -30,6 +30,7 @@ fi
 
 scripts/install-clang.sh
 scripts/install-deps.sh cmake ninja-build g++ clang-tidy cppcheck \
+    qt6-wayland sway grim \
     clang-format libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-private-dev librsvg2-bin \
     fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
     lintian reuse git flatpak-builder python3 \
