@@ -17,7 +17,8 @@ scripts/install-deps.sh cmake ninja-build g++ clang-tidy cppcheck \
     fonts-dejavu-core desktop-file-utils appstream libx11-dev libxdamage-dev xvfb dpkg-dev file \
     lintian reuse git flatpak-builder python3 \
     orca speech-dispatcher openbox xdotool dbus-daemon dbus-bin at-spi2-core python3-gi \
-    gir1.2-atspi-2.0 bsdutils
+    gir1.2-atspi-2.0 bsdutils \
+    qt6-wayland sway grim
 
 export QT_QPA_PLATFORM=offscreen
 mkdir -p build

@@ -9,19 +9,38 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
+
+#include "window/qt_features.h"
 
 namespace {
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop;
+// Below the pointer's arrow too, which hangs about this far below its tip; a
+// tooltip that slid under the pointer would close at once.
+constexpr int kArrow = 20;
+constexpr int kGap = 2;
+// The constraint adjustments of a popup, as the xdg-shell protocol numbers them.
+constexpr unsigned kSlideX = 1;
+constexpr unsigned kFlipY = 8;
 
 }  // namespace
 
-OddsTip::OddsTip(QWidget* parent)
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::BypassGraphicsProxyWidget) {
+TipPlacement platformPlacement() {
+    // A Wayland client is not told where its window is on the screen.
+    return QGuiApplication::platformName().startsWith("wayland") ? TipPlacement::ByCompositor
+                                                                 : TipPlacement::OnScreen;
+}
+
+OddsTip::OddsTip(QWidget* parent, TipPlacement placement)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::BypassGraphicsProxyWidget),
+      placement_(placement) {
     setObjectName("OddsTip");
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The band must let the field show through.
+    setAttribute(Qt::WA_TranslucentBackground, placement == TipPlacement::ByCompositor);
     setFocusPolicy(Qt::NoFocus);
     expiry_.setSingleShot(true);
     connect(&expiry_, &QTimer::timeout, this, &QWidget::hide);
@@ -58,6 +77,7 @@ QSize OddsTip::naturalSize() const {
 void OddsTip::setContent(OddsChartPicture chart, QString text, const QSize& room) {
     setPalette(QToolTip::palette());
     setFont(QToolTip::font());
+    band_ = 0;
     chart_.emplace(std::move(chart));
     text_ = std::move(text);
     lines_ = text_;
@@ -90,10 +110,6 @@ void OddsTip::setContent(OddsChartPicture chart, QString text, const QSize& room
 
 QRect OddsTip::fit(OddsChartPicture chart, QString text, const QRect& field,
                    std::optional<QPoint> pointer, const QRect& room) {
-    // Below the pointer's arrow too, which hangs about this far below its
-    // tip; a tooltip that slid under the pointer would close at once.
-    constexpr int kArrow = 20;
-    constexpr int kGap = 2;
     const int belowTop = std::max(field.bottom() + 1 + kGap, pointer ? pointer->y() + kArrow : 0);
     const int aboveBottom = field.top() - kGap;  // one past the tip's last row
     const int below = std::max(0, room.bottom() + 1 - belowTop);
@@ -109,13 +125,60 @@ QRect OddsTip::fit(OddsChartPicture chart, QString text, const QRect& field,
     return {QPoint(left, downwards ? belowTop : aboveBottom - height()), size()};
 }
 
+QRect OddsTip::fitAbout(OddsChartPicture chart, QString text, const QRect& field,
+                        std::optional<QPoint> pointer, const QSize& screen) {
+    const int left = pointer ? pointer->x() : field.left();
+    const QRect keep(
+        QPoint(left, field.top() - kGap),
+        QPoint(std::max(left, field.right()),
+               std::max(field.bottom() + kGap, pointer ? pointer->y() + kArrow - 1 : 0)));
+    // Whatever room is on one side of the field is missing on the other, so
+    // a tip within half of the rest fits on one side, band and all.
+    const int seeThrough = keep.height() + 1;
+    setContent(std::move(chart), std::move(text),
+               QSize(screen.width(), (screen.height() - keep.height() - seeThrough) / 2));
+    band_ = seeThrough;
+    resize(width(), height() + band_);
+    return keep;
+}
+
+void OddsTip::placeAbout(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
+                         QString text) {
+    // A popup that is shown stays where it was first put: it is shown anew.
+    hide();
+    QWidget* const window = field->window();
+    const QRect place(field->mapTo(window, QPoint(0, 0)), field->size());
+    const std::optional<QPoint> at =
+        pointer ? std::optional(window->mapFromGlobal(*pointer)) : std::nullopt;
+    const QRect keep = fitAbout(std::move(chart), std::move(text), place, at,
+                                field->screen()->availableGeometry().size());
+    // The compositor is told the top left corner, one row above what the tip
+    // keeps clear of: the band then covers that, and a tip flipped to end on
+    // that row ends just above it.
+    move(window->mapToGlobal(keep.topLeft() - QPoint(0, 1)));
+    create();
+    setMask(QRect(0, band_, width(), height() - band_));
+    if constexpr (qt_features::kPopupPositionerHints) {
+        // Flipped, or slid sideways, but never slid over the field.
+        windowHandle()->setProperty("_q_waylandPopupConstraintAdjustment", kSlideX | kFlipY);
+    }
+}
+
 void OddsTip::showFor(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
                       QString text) {
     QToolTip::hideText();
-    const QRect place(field->mapToGlobal(QPoint(0, 0)), field->size());
-    const QScreen* screen = QGuiApplication::screenAt(pointer.value_or(place.center()));
-    const QRect room = (screen != nullptr ? screen : field->screen())->availableGeometry();
-    setGeometry(fit(std::move(chart), std::move(text), place, pointer, room));
+    switch (placement_) {
+    case TipPlacement::OnScreen: {
+        const QRect place(field->mapToGlobal(QPoint(0, 0)), field->size());
+        const QScreen* screen = QGuiApplication::screenAt(pointer.value_or(place.center()));
+        const QRect room = (screen != nullptr ? screen : field->screen())->availableGeometry();
+        setGeometry(fit(std::move(chart), std::move(text), place, pointer, room));
+        break;
+    }
+    case TipPlacement::ByCompositor:
+        placeAbout(field, pointer, std::move(chart), std::move(text));
+        break;
+    }
     field_ = field;
     qApp->installEventFilter(this);
     show();
@@ -129,6 +192,7 @@ void OddsTip::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     QPainter painter(this);
+    painter.translate(0, band_);
     painter.scale(shrink_, shrink_);
     QStyleOptionFrame frame;
     frame.initFrom(this);

@@ -4,6 +4,8 @@
 // lines that the field's tooltip text and accessible description hold. Qt's
 // own tooltip shows text only, so this one paints itself, and it comes and
 // goes as a tooltip does; the window says when, for which field, with what.
+// Where it goes is worked out here, or left to the compositor about the field
+// where the program cannot know its window's place (Wayland).
 #pragma once
 
 #include <QPointer>
@@ -13,11 +15,23 @@
 
 #include "window/odds_chart.h"
 
+// How the tip comes to its place on the screen.
+enum class TipPlacement {
+    // The program knows where its window is (X11, Windows): fit() places it.
+    OnScreen,
+    // The compositor places it (Wayland), flipping it about one point when
+    // there is no room below: a see-through band over the field tops the
+    // tip, so that the tip lies below the field and, flipped, above it.
+    ByCompositor,
+};
+// How a tip is placed where the program runs.
+TipPlacement platformPlacement();
+
 class OddsTip : public QWidget {
     Q_OBJECT
 
 public:
-    explicit OddsTip(QWidget* parent);
+    explicit OddsTip(QWidget* parent, TipPlacement placement = platformPlacement());
 
     // Fills the tip, sized for its content and shrunk if need be to fit
     // `room`: the chart first, down to half its size, then the text, whose
@@ -29,7 +43,15 @@ public:
     // there is more room there, never over the field or the pointer.
     QRect fit(OddsChartPicture chart, QString text, const QRect& field,
               std::optional<QPoint> pointer, const QRect& room);
-    // Shows the content for `field` where fit() puts it on the field's screen.
+    // For the compositor to place: fills the tip for a field at `field` in
+    // its window, on a screen of `screen`, small enough to fit below or
+    // above the field wherever the window is, and gives the rectangle in the
+    // window that it keeps clear of: the field, two rows above and below and,
+    // when hovered, down past the pointer's arrow, from the pointer's column.
+    QRect fitAbout(OddsChartPicture chart, QString text, const QRect& field,
+                   std::optional<QPoint> pointer, const QSize& screen);
+    // Shows the content for `field` where fit() puts it on the field's
+    // screen, or where the compositor puts it about the field.
     void showFor(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
                  QString text);
 
@@ -48,6 +70,8 @@ public:
     [[nodiscard]] int staysFor() const { return expiry_.remainingTime(); }
     // Where the chart's top left corner is in the tip, when it is not shrunk.
     [[nodiscard]] QPoint chartOrigin() const;
+    // The see-through rows above the tip (ByCompositor), which take no input.
+    [[nodiscard]] int band() const { return band_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,6 +82,8 @@ private:
     [[nodiscard]] QSize chartSize() const;
     [[nodiscard]] QSize naturalSize() const;
     [[nodiscard]] QRect textArea() const;
+    void placeAbout(QWidget* field, std::optional<QPoint> pointer, OddsChartPicture chart,
+                    QString text);
 
     std::optional<OddsChartPicture> chart_;
     QString text_;
@@ -67,4 +93,6 @@ private:
     double chartScale_ = 1;
     double shrink_ = 1;
     bool faded_ = false;
+    const TipPlacement placement_;
+    int band_ = 0;
 };

@@ -939,6 +939,70 @@ private slots:
         }
     }
 
+    // Where the compositor puts the tip (Wayland) with the window at the top
+    // or the bottom of the screen: at the point asked for, or flipped to end
+    // there when it does not fit below, then slid sideways onto the screen.
+    // The tip under its band lies whole beside the field, off the pointer,
+    // and below it whenever it fits there.
+    void oddsTooltipBesideItsFieldOnWayland_data() {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QString>("where");  // the window is on the screen
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("hovered");
+        QTest::addColumn<int>("pixels");  // the tooltip font's size
+        const QRect large(0, 0, 1280, 800);
+        const QRect doubled(0, 0, 960, 600);  // 1920x1200 at a scale of 2
+        QTest::newRow("top, Hits") << large << "top" << int(Field::Text3) << true << 12;
+        QTest::newRow("bottom, Hits") << large << "bottom" << int(Field::Text3) << true << 12;
+        QTest::newRow("top, keyboard, Casualties")
+            << large << "top" << int(Field::Text9) << false << 12;
+        QTest::newRow("bottom, keyboard, Casualties")
+            << large << "bottom" << int(Field::Text9) << false << 12;
+        QTest::newRow("bottom at 2, Wounds")
+            << doubled << "bottom" << int(Field::Text6) << true << 12;
+        QTest::newRow("bottom right, 1.5 font, Saves")
+            << large << "bottom right" << int(Field::Text8) << true << 18;
+    }
+
+    void oddsTooltipBesideItsFieldOnWayland() {
+        QFETCH(QRect, screen);
+        QFETCH(QString, where);
+        QFETCH(int, field);
+        QFETCH(bool, hovered);
+        QFETCH(int, pixels);
+        const auto restore = qScopeGuard([was = QToolTip::font()] { QToolTip::setFont(was); });
+        QFont font("DejaVu Sans");
+        font.setPixelSize(pixels);
+        QToolTip::setFont(font);
+        const tarvelin::Odds odds{12, 0.5};
+        const tarvelin::Chances chances = tarvelin::ChancesOf(odds.trials, odds.chance);
+        const QLineEdit* edit = form->field(Field(field));
+        const QRect inWindow(edit->mapTo(form.get(), QPoint(0, 0)), edit->size());
+        const std::optional<QPoint> pointer =
+            hovered ? std::optional(inWindow.topLeft() + QPoint(20, 9)) : std::nullopt;
+        OddsTip tip(form.get(), TipPlacement::ByCompositor);
+        const QRect keep = tip.fitAbout(
+            OddsChartPicture(tarvelin::ChartOfOdds(odds, chances), "Hits", font, "."),
+            "Hits.\n" + oddsHelp(odds, chances.atLeast, "."), inWindow, pointer, screen.size());
+        const QPoint window(where.endsWith("right") ? screen.right() + 1 - form->width()
+                                                    : screen.center().x() - form->width() / 2,
+                            where == "top" ? screen.top() : screen.bottom() + 1 - form->height());
+        const QPoint asked = window + keep.topLeft() - QPoint(0, 1);
+        QRect surface(asked, tip.size());
+        if (surface.bottom() > screen.bottom()) {
+            surface.moveBottom(asked.y());
+        }
+        surface.moveLeft(std::min(surface.left(), screen.right() + 1 - surface.width()));
+        const QRect shown = surface.adjusted(0, tip.band(), 0, 0);
+        const QRect at = inWindow.translated(window);
+        QVERIFY(screen.contains(shown) && !shown.intersects(at));
+        const bool below = shown.top() > at.bottom();
+        const int apart = below ? shown.top() - at.bottom() - 1 : at.top() - shown.bottom() - 1;
+        QVERIFY(pointer && below ? apart >= 2 && apart <= 23 : apart == 2);
+        QVERIFY(!pointer || !shown.adjusted(0, -16, 0, 0).contains(*pointer + window));
+        QVERIFY(below || at.bottom() + 23 + shown.height() > screen.bottom());
+    }
+
     // The chart as painted: each bar as high as its exact chance, within a
     // pixel, and visibly apart from the background; the tallest where the
     // exact model puts it; the step of "at least" falling from 100 %.
