@@ -63,6 +63,31 @@ bool blank(std::string_view text, std::string_view separator) {
 
 }  // namespace
 
+std::vector<VolleyPart> Differences(const Volley& a, const Volley& b) {
+    std::vector<VolleyPart> parts;
+    if (a.shots != b.shots) {
+        parts.push_back(VolleyPart::Shots);
+    }
+    // Two rolls To Hit wrote differ by their ratings or their boxes.
+    if (a.rating && b.rating) {
+        if (*a.rating != *b.rating) {
+            parts.push_back(VolleyPart::Rating);
+        }
+    } else if (a.rating != b.rating || a.roll != b.roll) {
+        parts.push_back(VolleyPart::Roll);
+    }
+    if (a.boxes != b.boxes) {
+        parts.push_back(VolleyPart::Boxes);
+    }
+    if (a.toWound != b.toWound) {
+        parts.push_back(VolleyPart::ToWound);
+    }
+    if (a.armourSave != b.armourSave) {
+        parts.push_back(VolleyPart::ArmourSave);
+    }
+    return parts;
+}
+
 VolleySheet::VolleySheet(SheetObserver& observer, std::string separator)
     : observer_(observer),
       separator_(separator.empty() ? std::string(kDefaultSeparator) : std::move(separator)) {}

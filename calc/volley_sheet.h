@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +63,14 @@ struct Volley {
     std::optional<std::string> armourSave;       // Armour Save, as Saves read it
     friend bool operator==(const Volley&, const Volley&) = default;
 };
+
+// What a player sets in a volley, in the order its words name them. The
+// rating stands for the roll it gave; a roll without one is named itself.
+enum class VolleyPart : std::uint8_t { Shots, Rating, Roll, Boxes, ToWound, ArmourSave };
+
+// The parts in which two volleys differ, in that order: a rating where both
+// rolls came from one, else the roll; nothing for two volleys alike.
+[[nodiscard]] std::vector<VolleyPart> Differences(const Volley& a, const Volley& b);
 
 // A record that copies of the sheet's state share, so that keeping a state
 // costs a pointer rather than the texts. Equal when the records are.

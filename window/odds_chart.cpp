@@ -75,8 +75,12 @@ void fillOutline(QPainter& painter, const QRect& rect, const QColor& colour, int
 
 OddsChartPicture::OddsChartPicture(tarvelin::OddsChart chart, const QString& title,
                                    const QFont& font, std::string_view separator,
-                                   std::optional<tarvelin::OddsChart> pinned)
-    : chart_(std::move(chart)), pinned_(std::move(pinned)), font_(font) {
+                                   std::optional<tarvelin::OddsChart> pinned,
+                                   std::array<QString, 2> keyNames)
+    : chart_(std::move(chart)),
+      pinned_(std::move(pinned)),
+      font_(font),
+      keyNames_(std::move(keyNames)) {
     const QFontMetrics metrics(font_);
     unit_ = metrics.height();
     line_ = std::max(1, unit_ / 7);
@@ -113,9 +117,17 @@ void OddsChartPicture::layOut(const QString& title, int roomier) {
         addText(count, columns.center().x() + 1 - metrics.horizontalAdvance(count) / 2, countsTop);
     }
     const int keyTop = countsTop + unit_ + unit_ / 2;
-    key_ = layOutKey(keyTop, QString());
+    // Named rows start their signs in one column, after the longer name.
+    const bool named = pinned_ && !keyNames_[0].isEmpty();
+    const int indent = named ? std::max(metrics.horizontalAdvance(keyNames_[0] + ':'),
+                                        metrics.horizontalAdvance(keyNames_[1] + ':')) +
+                                   unit_ / 2
+                             : 0;
+    key_ = layOutKey(keyTop, QString(), named ? keyNames_[0] : QString(), indent);
     if (pinned_) {
-        pinnedKey_ = layOutKey(keyTop + unit_ + unit_ / 4, QStringLiteral("pinned "));
+        pinnedKey_ =
+            layOutKey(keyTop + unit_ + unit_ / 4, named ? QString() : QStringLiteral("pinned "),
+                      named ? keyNames_[1] : QString(), indent);
     }
 }
 
@@ -171,10 +183,15 @@ void OddsChartPicture::layOutPlot(int top, int roomier) {
     }
 }
 
-OddsChartPicture::KeySigns OddsChartPicture::layOutKey(int y, const QString& prefix) {
-    // One row of the key: a swatch, a line and a mark, each before its word.
+OddsChartPicture::KeySigns OddsChartPicture::layOutKey(int y, const QString& prefix,
+                                                       const QString& name, int indent) {
+    // One row of the key: its volley's name if it has one, then a swatch, a
+    // line and a mark, each before its word.
     KeySigns key;
-    int x = unit_ / 2;
+    if (!name.isEmpty()) {
+        addText(name + ':', unit_ / 2, y);
+    }
+    int x = unit_ / 2 + indent;
     const int swatch = unit_ * 3 / 5;
     key.bar = QRect(x, y + (unit_ - swatch) / 2, swatch, swatch);
     x += swatch + unit_ / 4;

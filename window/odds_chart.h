@@ -13,6 +13,7 @@
 #include <QPolygon>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -27,9 +28,12 @@ public:
     // title: one line on what the chart shows; separator: the user's decimal
     // separator, in UTF-8, for the percentages; pinned: the chart of the
     // result to compare with, over the same bars (CompareCharts).
+    // keyNames: what each row of the key stands for, this volley's and the
+    // pinned one's, when they are named by what differs between them.
     OddsChartPicture(tarvelin::OddsChart chart, const QString& title, const QFont& font,
                      std::string_view separator,
-                     std::optional<tarvelin::OddsChart> pinned = std::nullopt);
+                     std::optional<tarvelin::OddsChart> pinned = std::nullopt,
+                     std::array<QString, 2> keyNames = {});
 
     [[nodiscard]] const tarvelin::OddsChart& chart() const { return chart_; }
     [[nodiscard]] const std::optional<tarvelin::OddsChart>& pinned() const { return pinned_; }
@@ -92,7 +96,7 @@ private:
     int layOutHeading(const QString& title, int roomier);
     void layOutPlot(int top, int roomier);
     // The key's signs for one volley, laid out in a row at y.
-    KeySigns layOutKey(int y, const QString& prefix);
+    KeySigns layOutKey(int y, const QString& prefix, const QString& name, int indent);
     void paintPinned(QPainter& painter, const QColor& colour) const;
     // Each gives whether the likeliest count's label sits by its bar.
     bool placeLabels(std::string_view separator);
@@ -116,6 +120,7 @@ private:
     tarvelin::OddsChart chart_;
     std::optional<tarvelin::OddsChart> pinned_;
     QFont font_;
+    std::array<QString, 2> keyNames_;
     int unit_ = 0;  // the font's line height, which every length derives from
     int barWidth_ = 0;
     int gap_ = 0;   // between neighbouring bars

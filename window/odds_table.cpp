@@ -89,18 +89,55 @@ QString inColumns(const std::vector<QStringList>& rows) {
 
 }  // namespace
 
-QString volleyWords(const tarvelin::Volley& volley, std::string_view separator) {
-    QStringList roll{"needed roll " + QString::fromStdString(volley.roll)};
-    for (const tarvelin::Box box : tarvelin::kAllBoxes) {
-        if (volley.boxes[tarvelin::indexOf(box)]) {
-            roll << utf8(tarvelin::BoxCaption(box));
-        }
-    }
+namespace {
+
+QString shotsWords(const tarvelin::Volley& volley, std::string_view separator) {
     const auto count = tarvelin::ParseNumber(volley.shots, separator);
     const double* const one = std::get_if<double>(&count);
-    const QString shots =
-        QString::fromStdString(volley.shots) + (one != nullptr && *one == 1 ? " shot" : " shots");
-    QStringList words{shots + ", " +
+    return QString::fromStdString(volley.shots) +
+           (one != nullptr && *one == 1 ? " shot" : " shots");
+}
+
+QStringList tickedBoxes(const tarvelin::Volley& volley) {
+    QStringList ticked;
+    for (const tarvelin::Box box : tarvelin::kAllBoxes) {
+        if (volley.boxes[tarvelin::indexOf(box)]) {
+            ticked << utf8(tarvelin::BoxCaption(box));
+        }
+    }
+    return ticked;
+}
+
+QString partWords(const tarvelin::Volley& volley, tarvelin::VolleyPart part,
+                  std::string_view separator) {
+    const auto text = [](const std::optional<std::string>& typed) {
+        return QString::fromStdString(typed.value_or(""));
+    };
+    switch (part) {
+    case tarvelin::VolleyPart::Shots:
+        return shotsWords(volley, separator);
+    case tarvelin::VolleyPart::Rating:
+        return "Aimcraft " + text(volley.rating);
+    case tarvelin::VolleyPart::Roll:
+        return "needed roll " + QString::fromStdString(volley.roll);
+    case tarvelin::VolleyPart::Boxes: {
+        const QStringList ticked = tickedBoxes(volley);
+        return ticked.isEmpty() ? QString("no box ticked") : ticked.join(", ");
+    }
+    case tarvelin::VolleyPart::ToWound:
+        return "To Wound " + text(volley.toWound);
+    case tarvelin::VolleyPart::ArmourSave:
+        return "Armour Save " + text(volley.armourSave);
+    }
+    return {};
+}
+
+}  // namespace
+
+QString volleyWords(const tarvelin::Volley& volley, std::string_view separator) {
+    const QStringList roll =
+        QStringList{"needed roll " + QString::fromStdString(volley.roll)} + tickedBoxes(volley);
+    QStringList words{shotsWords(volley, separator) + ", " +
                       (volley.rating ? "Aimcraft " + QString::fromStdString(*volley.rating) + " (" +
                                            roll.join(", ") + ")"
                                      : roll.join(", "))};
@@ -111,6 +148,32 @@ QString volleyWords(const tarvelin::Volley& volley, std::string_view separator) 
         words << "Armour Save " + QString::fromStdString(*volley.armourSave);
     }
     return words.join(", ");
+}
+
+std::optional<VolleyNames> comparedNames(const tarvelin::Volley& now,
+                                         const tarvelin::Volley& pinned,
+                                         std::string_view separator) {
+    const std::vector<tarvelin::VolleyPart> parts = tarvelin::Differences(now, pinned);
+    if (parts.empty()) {
+        return std::nullopt;
+    }
+    // Past two parts the names grow as long as the volleys themselves.
+    if (parts.size() > 2) {
+        return VolleyNames{volleyWords(now, separator), volleyWords(pinned, separator), true};
+    }
+    VolleyNames names;
+    for (const tarvelin::VolleyPart part : parts) {
+        const QString comma = names.now.isEmpty() ? QString() : QString(", ");
+        names.now += comma + partWords(now, part, separator);
+        names.pinned += comma + partWords(pinned, part, separator);
+    }
+    return names;
+}
+
+QString comparisonTitle(tarvelin::Field result, const VolleyNames& names, double now, double pinned,
+                        std::string_view separator) {
+    return fieldCaption(result) + ": " + names.now + " (" + averageText(now, separator) +
+           ") against " + names.pinned + " (" + averageText(pinned, separator) + ")";
 }
 
 QString volleyHeading(tarvelin::Field result, const QString& volley, double average,

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string_view>
 
 #include "calc/names.h"
@@ -37,6 +38,22 @@ enum class TableLayout {
 // roll 4, Moved), To Wound 4, Armour Save 5"; the rating only where To Hit
 // wrote the roll.
 [[nodiscard]] QString volleyWords(const tarvelin::Volley& volley, std::string_view separator);
+
+// Two volleys named by what differs between them, each as its parts:
+// {"Armour Save 6", "Armour Save 4"}, {"24 shots, Moved", "12 shots, no box
+// ticked"}; by the whole volley when more than two parts differ; nothing
+// when they are alike.
+struct VolleyNames {
+    QString now;
+    QString pinned;
+    bool whole = false;  // named by the whole volley, too long for the chart's key
+};
+[[nodiscard]] std::optional<VolleyNames> comparedNames(const tarvelin::Volley& now,
+                                                       const tarvelin::Volley& pinned,
+                                                       std::string_view separator);
+// "Casualties: Armour Save 6 (2.5) against Armour Save 4 (1.5)".
+[[nodiscard]] QString comparisonTitle(tarvelin::Field result, const VolleyNames& names, double now,
+                                      double pinned, std::string_view separator);
 
 // What a result was and what it was worked out from: "Casualties of 12
 // shots, Aimcraft 4 (needed roll 4, Moved), To Wound 4, Armour Save 5:

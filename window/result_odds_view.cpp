@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 #include <QTimer>
 #include <QToolTip>
@@ -25,6 +27,29 @@
 #include "window/out_of_date.h"
 
 using tarvelin::Field;
+
+namespace {
+
+// A drawing pin, a round head on a needle, in the field's own text colour:
+// its shape says "pinned" without any colour, at the field's text size.
+QIcon pinIcon(const QWidget& field) {
+    const int size = field.fontMetrics().height();
+    const qreal ratio = field.devicePixelRatioF();
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink = field.palette().color(QPalette::Text);
+    painter.setPen(QPen(ink, std::max(1.0, size / 10.0), Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(size * 0.2, size * 0.85), QPointF(size * 0.55, size * 0.5));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawEllipse(QPointF(size * 0.62, size * 0.38), size * 0.24, size * 0.24);
+    return QIcon(pixmap);
+}
+
+}  // namespace
 
 ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& sheet,
                                const ResultFields& fields, QLineEdit& roll, FormHistory& history)
@@ -153,14 +178,20 @@ bool ResultOddsView::showTip(std::size_t i, std::optional<QPoint> pointer) {
     if (tip_ == nullptr) {
         tip_ = new OddsTip(&window_);
     }
+    const Field field = tarvelin::kResults[i].field;
     const std::optional<double> pinned =
         shown.pinnedChart ? std::optional(shown.pinnedChart->average) : std::nullopt;
-    const QString title = oddsTitle(tarvelin::kResults[i].field, binomial->trials,
-                                    shown.chart->average, sheet_.separator(), pinned);
+    const std::optional<VolleyNames> names = pinned ? pinNames(i) : std::nullopt;
+    const QString title =
+        names
+            ? comparisonTitle(field, *names, shown.chart->average, *pinned, sheet_.separator())
+            : oddsTitle(field, binomial->trials, shown.chart->average, sheet_.separator(), pinned);
     tip_->setFaded(shown.stale.has_value());
     tip_->showFor(result, pointer,
-                  OddsChartPicture(*shown.chart, title, QToolTip::font(), sheet_.separator(),
-                                   shown.pinnedChart),
+                  OddsChartPicture(
+                      *shown.chart, title, QToolTip::font(), sheet_.separator(), shown.pinnedChart,
+                      names && !names->whole ? std::array<QString, 2>{names->now, names->pinned}
+                                             : std::array<QString, 2>{}),
                   result->toolTip());
     return true;
 }
@@ -237,6 +268,13 @@ QString ResultOddsView::heading(std::size_t i, double average) const {
                          average, sheet_.separator());
 }
 
+std::optional<VolleyNames> ResultOddsView::pinNames(std::size_t i) const {
+    const auto& kept = pins_[i];
+    return kept ? comparedNames(sheet_.workedFrom(tarvelin::kResults[i].field), *kept->from,
+                                sheet_.separator())
+                : std::nullopt;
+}
+
 void ResultOddsView::pin(std::size_t i) {
     const Shown& shown = shown_[i];
     const auto* binomial = std::get_if<tarvelin::Odds>(&shown.odds);
@@ -245,7 +283,8 @@ void ResultOddsView::pin(std::size_t i) {
     }
     const double average = shown.chart->average;
     history_.record("Compare with This", [&] {
-        pins_[i] = Pin{*binomial, shown.chances, heading(i, average)};
+        pins_[i] =
+            Pin{*binomial, shown.chances, heading(i, average), sheet_.state().results[i].from};
         refreshResult(i, true);
     });
     const Field result = tarvelin::kResults[i].field;
@@ -274,8 +313,15 @@ void ResultOddsView::copy(std::size_t i, TableLayout layout) {
     if (shown.pinnedChart && kept) {
         pinned.emplace(TableVolley{kept->heading, *shown.pinnedChart, *kept->chances});
     }
+    // A comparison is headed first by what differs between its two volleys.
+    const std::optional<VolleyNames> names = pinned ? pinNames(i) : std::nullopt;
+    const QString title =
+        names ? comparisonTitle(tarvelin::kResults[i].field, *names, shown.chart->average,
+                                kept->odds.trials * kept->odds.chance, sheet_.separator()) +
+                    '\n'
+              : QString();
     QGuiApplication::clipboard()->setText(
-        oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
+        title + oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
 }
 
 void ResultOddsView::refresh() {
@@ -319,8 +365,29 @@ void ResultOddsView::refreshResult(std::size_t i, bool pinMoved) {
     shown.stale = stale;
     describe(i);
     showOutOfDate(*fields_[i], shown.stale.has_value());
+    if (pinMoved) {
+        showPinMark(i);
+    }
     if (tip_ != nullptr && tip_->field() == fields_[i]) {
         tip_->hide();
+    }
+}
+
+void ResultOddsView::showPinMark(std::size_t i) {
+    const auto& kept = pins_[i];
+    QAction*& mark = pinMarks_[i];
+    if (mark == nullptr) {
+        if (!kept) {
+            return;
+        }
+        mark = fields_[i]->addAction(pinIcon(*fields_[i]), QLineEdit::TrailingPosition);
+    }
+    mark->setVisible(kept.has_value());
+    if (kept) {
+        const double average = kept->odds.trials * kept->odds.chance;
+        mark->setToolTip("Pinned for comparison: " + fieldCaption(tarvelin::kResults[i].field) +
+                         " " + averageText(average, sheet_.separator()) + ", " + kept->heading +
+                         ".");
     }
 }
 

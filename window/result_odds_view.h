@@ -42,7 +42,8 @@ public:
     struct Pin {
         tarvelin::Odds odds;
         std::shared_ptr<const tarvelin::Chances> chances;
-        QString heading;  // as Copy Odds heads it
+        QString heading;              // as Copy Odds heads it
+        tarvelin::SharedVolley from;  // what it was worked out from
         friend bool operator==(const Pin&, const Pin&) = default;
     };
     using Pins = std::array<std::optional<Pin>, 4>;
@@ -76,6 +77,8 @@ private:
     // The same for result i, and always when its pin has changed.
     void refreshResult(std::size_t i, bool pinMoved);
     void refreshRoll();
+    // The mark in a pinned result's frame, shown while it has a pin.
+    void showPinMark(std::size_t i);
     // Its chart, beside the pinned one's if it has a pin.
     void chartResult(std::size_t i);
     // Its tooltip text and accessible description.
@@ -98,6 +101,8 @@ private:
     void pin(std::size_t i);
     void unpin(std::size_t i);
     [[nodiscard]] QString heading(std::size_t i, double average) const;
+    // Result i and its pin named by what differs between them, if anything does.
+    [[nodiscard]] std::optional<VolleyNames> pinNames(std::size_t i) const;
 
     // A result's odds as shown, with what its chart and Copy Odds need.
     struct Shown {
@@ -118,5 +123,6 @@ private:
     Pins pins_{};
     QList<QAction*> undoRedo_;
     QAction* workOutAll_ = nullptr;
-    OddsTip* tip_ = nullptr;  // made when first shown
+    std::array<QAction*, 4> pinMarks_{};  // made when first pinned
+    OddsTip* tip_ = nullptr;              // made when first shown
 };

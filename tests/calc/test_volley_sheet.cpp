@@ -598,6 +598,32 @@ TEST(SheetState, RestoreGivesBackTheStateTakenAndSaysWhatDiffers) {
     }
 }
 
+TEST(Differences, NameARatingForItsRollAndEachPartOnce) {
+    const Volley example{"12", "4", "4", {true}, "4", "5"};
+    const auto with = [&example](auto change) {
+        Volley volley = example;
+        change(volley);
+        return volley;
+    };
+    using P = VolleyPart;
+    const struct {
+        Volley other;
+        std::vector<VolleyPart> parts;
+    } rows[] = {
+        {example, {}},
+        {with([](Volley& v) { v.armourSave = "6"; }), {P::ArmourSave}},
+        // Another rating gives another roll: the rating is the difference.
+        {with([](Volley& v) { v.rating = "3", v.roll = "5"; }), {P::Rating}},
+        // A roll typed is named itself, even when it is the same number.
+        {with([](Volley& v) { v.rating.reset(); }), {P::Roll}},
+        {with([](Volley& v) { v.shots = "24", v.boxes[2] = true, v.toWound = "3"; }),
+         {P::Shots, P::Boxes, P::ToWound}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Differences(example, row.other), row.parts);
+    }
+}
+
 TEST(SheetSeparator, CommaReadsAndWritesComma) {
     Recorder recorder;
     VolleySheet sheet(recorder, ",");

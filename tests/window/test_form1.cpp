@@ -1405,6 +1405,14 @@ private slots:
                          ? QString::number(average)
                          : QString::number(average, 'f', 1).replace('.', separator));
         };
+        if (pinned > 0) {
+            const auto average = [](int n) { return QString::number(std::round(n / 0.6) / 10); };
+            QCOMPARE(lines.takeFirst(), QString("Casualties: %1 shots (%2) against %3 shots (%4)")
+                                            .arg(shots)
+                                            .arg(average(shots).replace('.', separator))
+                                            .arg(pinned)
+                                            .arg(average(pinned)));
+        }
         QCOMPARE(lines.takeFirst(), heading(shots));
         if (pinned > 0) {
             QCOMPARE(lines.takeFirst(), "Pinned: " + heading(pinned));
@@ -1606,6 +1614,75 @@ private slots:
         QCOMPARE(QColor(image.pixel(outline.topLeft())) == OddsChartPicture::pinnedColour(palette),
                  !faded);
         shownTip()->hide();
+    }
+
+    // A comparison is named by what differs between its two volleys, in the
+    // key and in Copy Odds; the pinned field carries a mark until let go.
+    void comparisonNamesWhatDiffers_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("key");
+        QTest::newRow("one input")
+            << QStringList{"Text7=6"} << "Casualties: Armour Save 6 (2.5) against Armour Save 5 (2)"
+            << QStringList{"Armour Save 6:", "Armour Save 5:"};
+        QTest::newRow("two inputs")
+            << QStringList{"Text4=24", "Text7=6"}
+            << "Casualties: 24 shots, Armour Save 6 (5) against 12 shots, Armour Save 5 (2)"
+            << QStringList{"24 shots, Armour Save 6:", "12 shots, Armour Save 5:"};
+        QTest::newRow("a box") << QStringList{"Check3"}
+                               << "Casualties: Moved, Soft Cover (1.3) against Moved (2)"
+                               << QStringList{"Moved, Soft Cover:", "Moved:"};
+        QTest::newRow("three inputs, the whole volleys")
+            << QStringList{"Text4=24", "Text5=3", "Text7=6"}
+            << "Casualties: 24 shots, Aimcraft 4 (needed roll 4, Moved), To Wound 3, Armour Save 6 "
+               "(6.7) against 12 shots, Aimcraft 4 (needed roll 4, Moved), To Wound 4, Armour "
+               "Save 5 (2)"
+            << QStringList{"pinned exactly"};
+    }
+
+    void comparisonNamesWhatDiffers() {
+        QFETCH(QStringList, changes);
+        QFETCH(QString, title);
+        QFETCH(QStringList, key);
+        workedExample("12");
+        copyOddsEntry(Field::Text9, "Compare with This")->trigger();
+        QApplication::activePopupWidget()->close();
+        for (const QString& change : changes) {
+            if (change.contains('=')) {
+                type(Field(change.mid(4, 1).toInt() - 1), change.section('=', 1));
+            } else {
+                QTest::mouseClick(form->findChild<QAbstractButton*>(change), Qt::LeftButton);
+            }
+        }
+        form->workOutAllAction()->trigger();
+        copyOddsEntry(Field::Text9, "Copy Odds")->trigger();
+        QApplication::activePopupWidget()->close();
+        QCOMPARE(QApplication::clipboard()->text().section('\n', 0, 0), title);
+        QLineEdit* casualties = form->field(Field::Text9);
+        const QList<QAction*> marks = casualties->actions();
+        QCOMPARE(marks.size(), 1);
+        QVERIFY(marks[0]->isVisible() && !marks[0]->icon().isNull());
+        QVERIFY(
+            marks[0]->toolTip().startsWith("Pinned for comparison: Casualties 2, Casualties "
+                                           "of 12 shots"));
+        QCOMPARE(casualties->text(), sheetText(*form, Field::Text9));
+        QCoreApplication::processEvents();  // the closed menu's hand-back of activation
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->field(Field::Text1)->setFocus();
+        casualties->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(shownTip() != nullptr);
+        QStringList words;
+        for (const auto& text : shownTip()->chart()->placedTexts()) {
+            words << text.text;
+        }
+        for (const QString& name : key) {
+            QVERIFY2(words.contains(name), qPrintable(words.join('|')));
+        }
+        shownTip()->hide();
+        copyOddsEntry(Field::Text9, "Stop Comparing")->trigger();
+        QApplication::activePopupWidget()->close();
+        QVERIFY(!marks[0]->isVisible());
     }
 
     // Enter in an input presses the step that reads it, as its help text
