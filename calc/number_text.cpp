@@ -391,4 +391,12 @@ std::string ResultText(double value, std::string_view separator) {
     return WithSeparator(ascii, separator);
 }
 
+std::string AverageText(double value, std::string_view separator) {
+    std::string number = ResultText(value, separator);
+    if (number.ends_with(separator)) {
+        number.resize(number.size() - separator.size());
+    }
+    return number;
+}
+
 }  // namespace tarvelin

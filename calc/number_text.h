@@ -58,6 +58,10 @@ inline constexpr std::string_view kDefaultSeparator = ".";
 // has no sign.
 [[nodiscard]] std::string ResultText(double value, std::string_view separator = kDefaultSeparator);
 
+// An average as a result field rounds it, without the field's trailing
+// separator: 6 -> "6", 2.5 -> "2.5", 10/3 -> "3.3".
+[[nodiscard]] std::string AverageText(double value, std::string_view separator = kDefaultSeparator);
+
 // An ASCII number with "." spelt with the user's separator instead.
 [[nodiscard]] std::string WithSeparator(std::string_view ascii, std::string_view separator);
 

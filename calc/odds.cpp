@@ -214,6 +214,10 @@ CountsShown CountsWorthShowing(const CountChances& atLeast, const CountChances& 
     return listed(std::min(one.first, two.first), std::max(one.last, two.last));
 }
 
+double ChanceOfNone(const Odds& odds) {
+    return std::pow(1 - odds.chance, odds.trials);
+}
+
 std::string PercentText(double chance, std::string_view separator) {
     return PercentText(chance, chance > 0, separator);
 }
@@ -231,6 +235,43 @@ std::string PercentText(double chance, bool possible, std::string_view separator
         text = "< 0.1";
     }
     return WithSeparator(text, separator);
+}
+
+std::string TableNumber(double chance, std::string_view separator, int decimals) {
+    if (chance <= 0) {
+        return "0";
+    }
+    if (chance >= 1) {
+        return "100";
+    }
+    const double percent = chance * 100;
+    std::array<char, 48> buf{};
+    const auto write = [&buf](double value, std::chars_format format, int digits) {
+        const char* end =
+            std::to_chars(buf.data(), buf.data() + buf.size(), value, format, digits).ptr;
+        return std::string(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    };
+    if (percent < 1e-6) {
+        // Two significant digits, in the form spreadsheets read as a number.
+        std::string text = write(percent, std::chars_format::scientific, 1);
+        std::replace(text.begin(), text.end(), 'e', 'E');
+        return WithSeparator(text, separator);
+    }
+    if (percent < 0.05) {
+        // Two significant digits: 0.0049, 0.012.
+        const int digits = 1 - static_cast<int>(std::floor(std::log10(percent)));
+        return WithSeparator(write(percent, std::chars_format::fixed, digits), separator);
+    }
+    // As many decimals as asked, or as many more as it takes not to round up to 100.
+    for (int shown = std::max(decimals, 1); shown <= 12; ++shown) {
+        const std::string text = write(percent, std::chars_format::fixed, shown);
+        double back = 0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (back < 100) {
+            return WithSeparator(text, separator);
+        }
+    }
+    return WithSeparator(write(percent, std::chars_format::general, 17), separator);
 }
 
 }  // namespace tarvelin

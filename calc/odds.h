@@ -114,11 +114,22 @@ struct CountsShown {
 [[nodiscard]] CountsShown CountsWorthShowing(const CountChances& atLeast,
                                              const CountChances& other);
 
+// The chance of none, straight from the chance of a miss, so that a tiny
+// chance of none does not vanish into 1 - (1 - tiny).
+[[nodiscard]] double ChanceOfNone(const Odds& odds);
+
 // A chance as a percentage with one decimal: 0.619 -> "61.9". A chance that is
 // neither certain nor impossible never shows as "100.0" or "0.0" but as
 // "> 99.9" and "< 0.1"; possible says that an outcome can happen even where
 // its chance has underflowed to 0. The first form takes 0 as impossible.
 [[nodiscard]] std::string PercentText(double chance, std::string_view separator);
 [[nodiscard]] std::string PercentText(double chance, bool possible, std::string_view separator);
+
+// A chance as the plain percentage a spreadsheet reads, with the separator:
+// `decimals` decimals (at least one), "11.2"; below 0.05 two significant
+// digits, "0.0049", and below 0.000001 in the exponent form, "3.1E-12"; near
+// 100 as many decimals as keep it below, "99.97". "100" and "0" only for a
+// chance that is certain or impossible.
+[[nodiscard]] std::string TableNumber(double chance, std::string_view separator, int decimals = 1);
 
 }  // namespace tarvelin

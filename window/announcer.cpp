@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QTimer>
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0) && defined(TARVELIN_ATSPI_EVENTS)
+#include "window/qt_features.h"
+
+#if !TARVELIN_QT_ANNOUNCEMENTS && defined(TARVELIN_ATSPI_EVENTS)
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -87,7 +89,7 @@ void Announcer::say(QWidget* source, const QString& text) {
 }
 
 void Announcer::sayNow(QWidget* speaker, const QString& text) {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#if TARVELIN_QT_ANNOUNCEMENTS
     QAccessibleAnnouncementEvent announcement(speaker, text);
     QAccessible::updateAccessibility(&announcement);
 #elif defined(TARVELIN_ATSPI_EVENTS)

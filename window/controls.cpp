@@ -161,6 +161,13 @@ const BoxControl& controlOf(Box box) {
     return kBoxes[indexOf(box)];
 }
 
+QString fieldCaption(Field field) {
+    return controlOf(field).caption;
+}
+QString commandCaption(Command command) {
+    return controlOf(command).caption;
+}
+
 const std::array<LabelControl, 8>& labelControls() {
     return kLabels;
 }

@@ -50,6 +50,11 @@ struct LabelControl {
 [[nodiscard]] const CommandControl& controlOf(tarvelin::Command command);
 [[nodiscard]] const BoxControl& controlOf(tarvelin::Box box);
 
+// The name a person knows a field by: its label, or the button above it;
+// and a button's caption, "To Hit".
+[[nodiscard]] QString fieldCaption(tarvelin::Field field);
+[[nodiscard]] QString commandCaption(tarvelin::Command command);
+
 // Label1 to Label8: the inputs' captions and the panels' numbers.
 [[nodiscard]] const std::array<LabelControl, 8>& labelControls();
 

@@ -8,26 +8,10 @@
 #include "calc/odds.h"
 #include "calc/shooting_tables.h"
 #include "window/controls.h"
-#include "window/failure_message.h"
 #include "window/odds_table.h"
 #include "window/utf8.h"
 
 using tarvelin::Field;
-
-namespace {
-
-QString percent(double chance, bool possible, std::string_view separator) {
-    return QString::fromStdString(tarvelin::PercentText(chance, possible, separator)) + " %";
-}
-
-// Straight from the chance of a miss, so that a tiny chance of none does not
-// vanish into 1 - (1 - tiny); where even that underflows, it is still not
-// impossible.
-double noneOf(const tarvelin::Odds& odds) {
-    return std::pow(1 - odds.chance, odds.trials);
-}
-
-}  // namespace
 
 QString fieldHelp(Field field) {
     return controlOf(field).help;
@@ -60,8 +44,8 @@ QString oddsHelp(const tarvelin::VolleySheet::ResultOdds& odds,
         return {};
     }
     const auto& binomial = std::get<tarvelin::Odds>(odds);
-    QStringList lines{"none: " +
-                      percent(noneOf(binomial), tarvelin::Possible(binomial, 0), separator)};
+    QStringList lines{"none: " + percent(tarvelin::ChanceOfNone(binomial),
+                                         tarvelin::Possible(binomial, 0), separator)};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(atLeast);
     if (shown.step > 1) {
         lines << QString("in steps of %1:").arg(shown.step);
@@ -83,7 +67,8 @@ QString comparedOddsHelp(const ComparedOdds& now, const ComparedOdds& pinned,
                           return averageText(o.odds.trials * o.odds.chance, separator);
                       }),
                       "none: " + both([separator](const ComparedOdds& o) {
-                          return percent(noneOf(o.odds), tarvelin::Possible(o.odds, 0), separator);
+                          return percent(tarvelin::ChanceOfNone(o.odds),
+                                         tarvelin::Possible(o.odds, 0), separator);
                       })};
     const tarvelin::CountsShown shown = tarvelin::CountsWorthShowing(now.atLeast, pinned.atLeast);
     if (shown.step > 1) {

@@ -54,10 +54,6 @@ QString tableFor(Field field) {
 
 }  // namespace
 
-QString fieldCaption(Field field) {
-    return controlOf(field).caption;
-}
-
 QString failureMessage(const tarvelin::SheetFailure& failure, const QString& fieldText,
                        std::string_view separator) {
     const FieldControl& control = controlOf(failure.field);

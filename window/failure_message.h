@@ -10,9 +10,6 @@
 
 #include "calc/volley_sheet.h"
 
-// The name a person knows a field by: its label, or the button above it.
-[[nodiscard]] QString fieldCaption(tarvelin::Field field);
-
 // fieldText is what the field held when the action read it; separator is
 // the decimal separator the sheet works with.
 [[nodiscard]] QString failureMessage(const tarvelin::SheetFailure& failure,

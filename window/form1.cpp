@@ -284,7 +284,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::step(Action action, Command command) {
     std::optional<tarvelin::SheetFailure> failure;
-    history_->record(controlOf(command).caption, [&] { failure = (sheet_.*action)(); });
+    history_->record(commandCaption(command), [&] { failure = (sheet_.*action)(); });
     results_->refresh();
     if (!failure) {  // the failure message speaks instead
         announcer_->say(widgets_.commands[indexOf(command)], said(command));

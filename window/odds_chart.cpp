@@ -12,6 +12,8 @@
 #include <iterator>
 #include <numeric>
 
+#include "window/utf8.h"
+
 namespace {
 
 // Relative luminance and contrast ratio as the web's accessibility
@@ -36,10 +38,6 @@ QColor mix(const QColor& a, const QColor& b, double share) {
     return QColor::fromRgbF(static_cast<float>(channel(a.redF(), b.redF())),
                             static_cast<float>(channel(a.greenF(), b.greenF())),
                             static_cast<float>(channel(a.blueF(), b.blueF())));
-}
-
-QString percent(double chance, std::string_view separator) {
-    return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
 }
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter;
@@ -240,7 +238,7 @@ bool OddsChartPicture::placeLikeliest(std::string_view separator) {
     // that a label that reaches over a neighbour cannot be taken for the
     // neighbour's; on one line where there is room, else on two, narrower.
     const tarvelin::ChartBar& mode = chart_.bars[chart_.tallest];
-    const QString chance = percent(mode.chance, separator);
+    const QString chance = percent(mode.chance, mode.chance > 0, separator);
     const QStringList names =
         mode.last > mode.count
             ? QStringList{QString("%1-%2:").arg(mode.count).arg(mode.last)}
@@ -316,7 +314,7 @@ void OddsChartPicture::placeAtLeast(std::size_t i, std::string_view separator) {
     // Named by its count, in words where there is room, and touching its own
     // step: over it from either end, or else under it past its drop.
     const tarvelin::ChartBar& bar = chart_.bars[i];
-    const QString chance = percent(bar.atLeast, separator);
+    const QString chance = percent(bar.atLeast, bar.atLeast > 0, separator);
     const std::array<QString, 2> texts{
         QString("at least %1: ").arg(bar.count) + chance,
         QString(QChar(0x2265)) + QString("%1: ").arg(bar.count) + chance};

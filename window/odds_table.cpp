@@ -5,62 +5,21 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <vector>
 
 #include "calc/number_text.h"
+#include "calc/odds.h"
 #include "calc/shooting_tables.h"
-#include "window/failure_message.h"
+#include "window/controls.h"
 #include "window/utf8.h"
 
 QString averageText(double average, std::string_view separator) {
-    std::string number = tarvelin::ResultText(average, separator);
-    if (number.ends_with(separator)) {
-        number.resize(number.size() - separator.size());
-    }
-    return QString::fromStdString(number);
+    return utf8(tarvelin::AverageText(average, separator));
 }
 
 QString tableNumber(double chance, std::string_view separator, int decimals) {
-    if (chance <= 0) {
-        return "0";
-    }
-    if (chance >= 1) {
-        return "100";
-    }
-    const double percent = chance * 100;
-    std::array<char, 48> buf{};
-    const auto write = [&buf](double value, std::chars_format format, int digits) {
-        const char* end =
-            std::to_chars(buf.data(), buf.data() + buf.size(), value, format, digits).ptr;
-        return std::string(buf.data(), static_cast<std::size_t>(end - buf.data()));
-    };
-    const auto withSeparator = [separator](const std::string& text) {
-        return QString::fromStdString(tarvelin::WithSeparator(text, separator));
-    };
-    if (percent < 1e-6) {
-        // Two significant digits, in the form spreadsheets read as a number.
-        std::string text = write(percent, std::chars_format::scientific, 1);
-        std::replace(text.begin(), text.end(), 'e', 'E');
-        return withSeparator(text);
-    }
-    if (percent < 0.05) {
-        // Two significant digits: 0.0049, 0.012.
-        const int digits = 1 - static_cast<int>(std::floor(std::log10(percent)));
-        return withSeparator(write(percent, std::chars_format::fixed, digits));
-    }
-    // One decimal, or as many more as it takes not to round up to 100.
-    for (int shown = std::max(decimals, 1); shown <= 12; ++shown) {
-        const std::string text = write(percent, std::chars_format::fixed, shown);
-        double back = 0;
-        std::from_chars(text.data(), text.data() + text.size(), back);
-        if (back < 100) {
-            return withSeparator(text);
-        }
-    }
-    return withSeparator(write(percent, std::chars_format::general, 17));
+    return utf8(tarvelin::TableNumber(chance, separator, decimals));
 }
 
 namespace {

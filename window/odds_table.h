@@ -24,14 +24,10 @@ enum class TableLayout {
 };
 
 // An average as the field rounds it, without the field's trailing
-// separator: "6", "2.5".
+// separator: "6", "2.5" (AverageText).
 [[nodiscard]] QString averageText(double average, std::string_view separator);
 
-// A chance as a plain percentage with the separator: one decimal, "11.2";
-// below 0.05 two significant digits, "0.0049", and below 0.000001 in the
-// exponent form, "3.1E-12"; near 100 as many decimals as keep it below,
-// "99.97". "100" and "0" only for a chance that is certain or impossible.
-// decimals: how many in place of the one.
+// A chance as a plain percentage a spreadsheet reads (TableNumber).
 [[nodiscard]] QString tableNumber(double chance, std::string_view separator, int decimals = 1);
 
 // What a result was worked out from, in words: "12 shots, Aimcraft 4 (needed

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 #include "calc/shooting_tables.h"
-#include "window/failure_message.h"
+#include "window/controls.h"
 #include "window/utf8.h"
 
 using tarvelin::Cause;
@@ -14,24 +14,6 @@ using tarvelin::Command;
 using tarvelin::Field;
 
 namespace {
-
-QString stepName(Command step) {
-    switch (step) {
-    case Command::Command1:
-        return "To Hit";
-    case Command::Command2:
-        return "Hits";
-    case Command::Command3:
-        return "Wounds";
-    case Command::Command4:
-        return "Saves";
-    case Command::Command5:
-        return "Casualties";
-    case Command::Command6:
-        return "Clear";
-    }
-    return {};
-}
 
 // The field or box that changed, as a person names it.
 QString changedName(const std::variant<std::monostate, Field, tarvelin::Box>& what) {
@@ -48,7 +30,7 @@ QString changedName(const std::variant<std::monostate, Field, tarvelin::Box>& wh
 // the needed roll.
 QString changeBy(Command step, const std::variant<std::monostate, Field, tarvelin::Box>& what) {
     if (step != Command::Command6) {
-        return stepName(step) + " changed " + changedName(what);
+        return commandCaption(step) + " changed " + changedName(what);
     }
     return (std::holds_alternative<tarvelin::Box>(what) ? "Clear unticked " : "Clear emptied ") +
            changedName(what);
@@ -59,8 +41,8 @@ QString changeBy(Command step, const std::variant<std::monostate, Field, tarveli
 QString outOfDateText(Field result, const tarvelin::OutOfDate& why) {
     // The roll is To Hit's result, and is named by the step that wrote it.
     const QString name =
-        result == Field::Text2 ? stepName(Command::Command1) : fieldCaption(result);
-    const QString step = stepName(why.step);
+        result == Field::Text2 ? commandCaption(Command::Command1) : fieldCaption(result);
+    const QString step = commandCaption(why.step);
     QString what = changedName(why.what);
     if (!what.isEmpty() && std::holds_alternative<Field>(why.what)) {
         what[0] = what[0].toUpper();

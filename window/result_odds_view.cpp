@@ -20,11 +20,12 @@
 
 #include "calc/number_text.h"
 #include "calc/shooting_tables.h"
+#include "window/controls.h"
 #include "window/explanations.h"
-#include "window/failure_message.h"
 #include "window/history.h"
 #include "window/odds_tip.h"
 #include "window/out_of_date.h"
+#include "window/qt_features.h"
 
 using tarvelin::Field;
 
@@ -435,7 +436,7 @@ void ResultOddsView::describe(std::size_t i) {
     // they cannot speak, and they try to for the control with the focus: the
     // field whose own menu pinned it takes its new description when the
     // focus leaves it, and the announcement says what changed meanwhile.
-    if (QT_VERSION >= QT_VERSION_CHECK(6, 8, 0) || window_.focusWidget() != fields_[i]) {
+    if (qt_features::kSpokenDescriptionChanges || window_.focusWidget() != fields_[i]) {
         fields_[i]->setAccessibleDescription(text);
     }
 }

@@ -331,6 +331,11 @@ TEST(TextFromNumberAndResultText, WriteTheDocumentedForms) {
         SCOPED_TRACE("value " + std::to_string(row.value) + " separator \"" + row.separator + "\"");
         EXPECT_EQ(TextFromNumber(row.value, row.separator), row.plain);
         EXPECT_EQ(ResultText(row.value, row.separator), row.result);
+        // An average reads as the result without its closing separator.
+        const std::string result = row.result;
+        EXPECT_EQ(AverageText(row.value, row.separator) +
+                      (result.ends_with(row.separator) ? row.separator : ""),
+                  result);
     }
 }
 

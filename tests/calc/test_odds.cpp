@@ -459,5 +459,33 @@ TEST(PercentText, RoundsToOneDecimalAndNeverClaimsCertainty) {
     }
 }
 
+TEST(TableNumber, WritesPlainNumbersThatASpreadsheetReads) {
+    const struct {
+        double chance;
+        const char* separator;
+        int decimals;
+        const char* text;
+    } rows[] = {
+        {0, ".", 1, "0"},
+        {1, ".", 1, "100"},
+        {0.112, ".", 1, "11.2"},
+        {0.000049, ".", 1, "0.0049"},
+        {3.1e-14, ".", 1, "3.1E-12"},
+        {0.99969, ".", 1, "99.97"},
+        {0.5, ",", 3, "50,000"},
+        {0.00012, ",", 1, "0,012"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(TableNumber(row.chance, row.separator, row.decimals), row.text) << row.chance;
+    }
+}
+
+TEST(ChanceOfNone, KeepsATinyChanceOfNone) {
+    EXPECT_EQ(ChanceOfNone({1000, 0.5}), std::ldexp(1.0, -1000));
+    EXPECT_NEAR(ChanceOfNone({12, 1.0 / 6}), 0.112156654784, 1e-12);
+    EXPECT_EQ(ChanceOfNone({3, 1}), 0);
+    EXPECT_EQ(ChanceOfNone({5, 0}), 1);
+}
+
 }  // namespace
 }  // namespace tarvelin
