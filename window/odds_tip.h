@@ -13,7 +13,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "window/odds_chart.h"
+#include "window/odds_chart_picture.h"
 
 // How the tip comes to its place on the screen.
 enum class TipPlacement {

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
-#include "window/odds_chart.h"
+#include "window/odds_chart_picture.h"
 
 #include <QFontMetrics>
 #include <QPainter>
