@@ -80,10 +80,11 @@ Form1::Form1(std::string separator, QWidget* parent)
         this, [this] { return formState(); }, [this](const FormState& state) { restore(state); });
     bind();
     describeControls();
-    results_ = new ResultOddsView(
-        *this, sheet_,
-        {field(Field::Text3), field(Field::Text6), field(Field::Text8), field(Field::Text9)},
-        *field(Field::Text2), *history_);
+    ResultOddsView::ResultFields results{};
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        results[i] = field(tarvelin::kResults[i].field);
+    }
+    results_ = new ResultOddsView(*this, sheet_, results, *field(Field::Text2), *history_);
     bindHistory();
     connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
 }

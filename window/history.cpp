@@ -23,7 +23,7 @@ private:
 
 class FormHistory::Step : public QUndoCommand {
 public:
-    Step(FormHistory& history, const QString& what, FormState before, FormState after,
+    Step(FormHistory& history, const QString& what, Kept before, Kept after,
          std::optional<tarvelin::Field> typing, unsigned run)
         : QUndoCommand(what),
           history_(history),
@@ -48,14 +48,14 @@ public:
         }
         after_ = next->after_;
         // Typed and taken back again: nothing is left to undo.
-        setObsolete(after_ == before_);
+        setObsolete(*after_ == *before_);
         return true;
     }
 
 private:
     FormHistory& history_;
-    FormState before_;
-    FormState after_;
+    Kept before_;
+    Kept after_;
     std::optional<tarvelin::Field> typing_;
     unsigned run_;
     bool done_ = true;
@@ -64,6 +64,13 @@ private:
 FormHistory::FormHistory(QObject* parent, Take take, Give give)
     : QObject(parent), take_(std::move(take)), give_(std::move(give)) {
     stack_.setUndoLimit(kMostSteps);
+}
+
+FormHistory::Kept FormHistory::keep(FormState state) {
+    if (last_ && *last_ == state) {
+        return last_;
+    }
+    return std::make_shared<const FormState>(std::move(state));
 }
 
 void FormHistory::record(const QString& what, const std::function<void()>& act,
@@ -84,15 +91,17 @@ void FormHistory::record(const QString& what, const std::function<void()>& act,
     if (before == after) {
         return;
     }
-    stack_.push(new Step(*this, what, std::move(before), std::move(after), typing, typingRun_));
+    Kept kept = keep(std::move(before));
+    last_ = std::make_shared<const FormState>(std::move(after));
+    stack_.push(new Step(*this, what, std::move(kept), last_, typing, typingRun_));
 }
 
-void FormHistory::apply(const FormState& from, const FormState& to, bool undone,
-                        const QString& what) {
+void FormHistory::apply(const Kept& from, const Kept& to, bool undone, const QString& what) {
     closeTyping();
     {
         const Depth inside(depth_);
-        give_(to);
+        give_(*to);
     }
-    emit moved(undone, what, from, to);
+    last_ = to;
+    emit moved(undone, what, *from, *to);
 }

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "calc/volley_sheet.h"
@@ -55,11 +56,16 @@ signals:
 
 private:
     class Step;
-    void apply(const FormState& from, const FormState& to, bool undone, const QString& what);
+    using Kept = std::shared_ptr<const FormState>;
+    void apply(const Kept& from, const Kept& to, bool undone, const QString& what);
+    // The state as kept: one step's state after is the next one's before, so
+    // the two share it while it stays the same.
+    [[nodiscard]] Kept keep(FormState state);
 
     Take take_;
     Give give_;
     QUndoStack stack_;
     int depth_ = 0;
     unsigned typingRun_ = 0;
+    Kept last_;  // the form's state after the last step, undo or redo
 };

@@ -34,8 +34,8 @@ class ResultOddsView : public QObject {
     Q_OBJECT
 
 public:
-    // The fields of Text3, Text6, Text8 and Text9, in that order.
-    using ResultFields = std::array<QLineEdit*, 4>;
+    // The result fields, in the order of kResults.
+    using ResultFields = std::array<QLineEdit*, tarvelin::kResults.size()>;
 
     // A result as it stood when pinned; its chances are shared with whatever
     // else holds them, the undo history above all.

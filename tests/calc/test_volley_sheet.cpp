@@ -531,11 +531,10 @@ TEST(SheetOdds, FollowTheChainOfWholeShots) {
         Recorder quiet;
         VolleySheet fresh(quiet);
         row.steps(fresh);
-        const Field results[] = {Field::Text3, Field::Text6, Field::Text8, Field::Text9};
         const double stored[] = {fresh.hits(), fresh.wounds(), fresh.saves(), fresh.casualties()};
-        for (std::size_t i = 0; i < 4; ++i) {
-            const auto odds = fresh.odds(results[i]);
-            EXPECT_EQ(describe(odds), row.odds[i]) << nameOf(results[i]);
+        for (std::size_t i = 0; i < kResults.size(); ++i) {
+            const auto odds = fresh.odds(kResults[i].field);
+            EXPECT_EQ(describe(odds), row.odds[i]) << nameOf(kResults[i].field);
             // The stored average is the mean of the odds.
             if (const auto* o = std::get_if<Odds>(&odds)) {
                 EXPECT_NEAR(o->trials * o->chance, stored[i], 1e-12 * stored[i]);
