@@ -23,6 +23,138 @@
 using tarvelin::Field;
 using namespace chart_checks;
 
+namespace {
+
+// An odds tooltip as painted, with the chart's places in its pixels.
+struct Shown {
+    const QImage& image;
+    const OddsChartPicture& picture;
+    QPoint origin;  // the chart's top left in the tooltip
+    QRect plot;
+    QRgb background, bar, ink;
+};
+
+// A bar's height in pixels, over three of its columns, so that a mark
+// through one of them does not count.
+int barHeight(const Shown& s, const QRect& columns) {
+    std::array<int, 3> high{};
+    for (std::size_t c = 0; c < high.size(); ++c) {
+        const int x = columns.left() + 1 + int(c) * (columns.width() - 3) / 2;
+        while (s.image.pixel(x, s.plot.bottom() - high[c]) == s.bar && high[c] < s.plot.height()) {
+            ++high[c];
+        }
+    }
+    std::sort(high.begin(), high.end());
+    return high[1];
+}
+
+// The step over a bar: the first row, from the top, that is ink across the
+// whole bar, or just under the axis when there is none.
+int stepOver(const Shown& s, const QRect& columns) {
+    const auto across = [&](int y) {
+        for (int x = columns.left(); x <= columns.right(); ++x) {
+            if (s.image.pixel(x, y) != s.ink) {
+                return false;
+            }
+        }
+        return true;
+    };
+    int step = s.plot.top() - 1;
+    while (step <= s.plot.bottom() + 2 && !across(step)) {
+        ++step;
+    }
+    return step;
+}
+
+// Each bar as high as its exact chance, within a pixel; the tallest where the
+// exact model puts it; the step of "at least" falling from 100 %, with a drop
+// at each bars' border between two steps and none under a step.
+void checkBars(const Shown& s, int shots, double chance) {
+    const int bottom = s.plot.bottom();
+    std::vector<int> heights;
+    std::vector<double> exact;
+    int stepAbove = s.plot.top() - 1;
+    for (std::size_t i = 0; i < s.picture.chart().bars.size(); ++i) {
+        const QRect columns = s.picture.barColumns(i).translated(s.origin);
+        heights.push_back(barHeight(s, columns));
+        const tarvelin::ChartBar& counts = s.picture.chart().bars[i];
+        exact.push_back(binomial_model::chanceOfCounts(shots, counts.count, counts.last, chance));
+        QVERIFY2(std::abs(heights.back() - exact.back() * s.plot.height()) <= 1,
+                 qPrintable(QString("bar %1: %2 px").arg(i).arg(heights.back())));
+        const int step = stepOver(s, columns);
+        QVERIFY2(step >= stepAbove && step <= bottom + 2, qPrintable(QString::number(i)));
+        QVERIFY(i > 0 || step <= s.plot.top());
+        const int border =
+            i > 0 ? (s.picture.barColumns(i - 1).translated(s.origin).right() + columns.left()) / 2
+                  : 0;
+        if (i > 0 && step - stepAbove > 2) {
+            QCOMPARE(s.image.pixel(border, (stepAbove + step) / 2), s.ink);
+        }
+        const QRect under(border - s.origin.x(), step + 2 - s.origin.y(), 1, 1);
+        const auto& labels = s.picture.labels();
+        QVERIFY(i == 0 || step + 2 >= bottom || s.image.pixel(border, step + 2) != s.ink ||
+                std::any_of(labels.begin(), labels.end(),
+                            [&](const auto& l) { return l.place.intersects(under); }));
+        stepAbove = step;
+    }
+    QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
+             std::max_element(exact.begin(), exact.end()) - exact.begin());
+}
+
+// A faint line across at each quarter, one pixel high, seen in a gap between
+// bars where no step or label is.
+void checkQuarterLines(const Shown& s) {
+    const OddsChartPicture& picture = s.picture;
+    const auto& labels = picture.labels();
+    for (const double quarter : {0.25, 0.5, 0.75, 1.0}) {
+        const int y = picture.lineAt(quarter);
+        std::size_t i = picture.chart().bars.size();
+        const auto clear = [&](std::size_t b) {
+            const QRect gap(picture.barColumns(b).left() - 1, y, 1, 2);
+            return std::abs(picture.lineAt(picture.chart().bars[b].atLeast) - y) > 2 &&
+                   std::none_of(labels.begin(), labels.end(),
+                                [&](const auto& l) { return l.place.intersects(gap); });
+        };
+        while (--i > 0 && !clear(i)) {
+        }
+        const QPoint at = s.origin + QPoint(picture.barColumns(i).left() - 1, y);
+        QVERIFY(i > 0 && s.image.pixel(at) != s.background && s.image.pixel(at) != s.ink);
+        QCOMPARE(s.image.pixel(at + QPoint(0, 1)), s.background);
+    }
+}
+
+// The axis under the bars (its words' places are the layout's checks), each
+// key word just after its sign, and the average's mark under the bar of a
+// whole average, and only there.
+void checkKeyAndAverage(const Shown& s, const QFont& font, const QPalette& palette,
+                        double average) {
+    const int bottom = s.plot.bottom();
+    QCOMPARE(s.image.pixel(s.plot.center().x(), bottom + 1), s.ink);
+    const int unit = QFontMetrics(font).height();
+    const QImage key = s.image.copy(0, bottom + 1, s.image.width(), s.image.height() - bottom - 1);
+    for (const auto& [words, sign] :
+         {std::pair{"exactly", s.bar}, std::pair{"at least", s.ink}, std::pair{"average", s.ink}}) {
+        const auto at = foundAt(key, words, font, palette);
+        QVERIFY2(at, words);
+        bool signed_ = false;
+        for (int x = at->x() - unit; x < at->x(); ++x) {
+            signed_ = signed_ || key.pixel(x, at->y() + unit / 2) == sign;
+        }
+        QVERIFY2(signed_, words);
+    }
+    const auto& bars = s.picture.chart().bars;
+    for (std::size_t i = 0; i < bars.size() && s.picture.chart().step == 1; ++i) {
+        const int x = s.picture.barColumns(i).translated(s.origin).center().x();
+        bool marked = false;
+        for (int y = bottom + 2 + unit / 7; y < bottom + unit / 2; ++y) {
+            marked = marked || s.image.pixel(x, y) == s.ink;
+        }
+        QCOMPARE(marked, bars[i].count == average);
+    }
+}
+
+}  // namespace
+
 class TestOddsTip : public QObject, public driver::FormFixture {
     Q_OBJECT
 
@@ -345,117 +477,28 @@ private slots:
         const OddsChartPicture& picture = *shownTip()->chart();
         const QPoint origin = shownTip()->chartOrigin();
         const QRect plot = picture.plot().translated(origin);
-        const int bottom = plot.bottom();
-        const QRgb background = image.pixel(origin + QPoint(1, 1));
-        const QRgb bar = image.pixel(
-            picture.barColumns(picture.chart().tallest).translated(origin).center().x(), bottom);
-        QCOMPARE(QColor(background), palette.color(QPalette::ToolTipBase));
-        QVERIFY2(contrastRatio(QColor(bar), QColor(background)) >= 3, "bars hard to tell apart");
-        const QRgb ink = palette.color(QPalette::ToolTipText).rgb();
-        std::vector<int> heights;
-        std::vector<double> exact;
-        int stepAbove = plot.top() - 1;
-        for (std::size_t i = 0; i < picture.chart().bars.size(); ++i) {
-            const QRect columns = picture.barColumns(i).translated(origin);
-            // Three columns, so that a mark through one of them does not count.
-            std::array<int, 3> high{};
-            for (std::size_t c = 0; c < high.size(); ++c) {
-                const int x = columns.left() + 1 + int(c) * (columns.width() - 3) / 2;
-                while (image.pixel(x, bottom - high[c]) == bar && high[c] < plot.height()) {
-                    ++high[c];
-                }
-            }
-            std::sort(high.begin(), high.end());
-            heights.push_back(high[1]);
-            const tarvelin::ChartBar& counts = picture.chart().bars[i];
-            exact.push_back(
-                binomial_model::chanceOfCounts(shots.toInt(), counts.count, counts.last, chance));
-            QVERIFY2(std::abs(heights.back() - exact.back() * plot.height()) <= 1,
-                     qPrintable(QString("bar %1: %2 px").arg(i).arg(heights.back())));
-            // The step over the bar: the first row, from the top, that is ink
-            // across the whole bar.
-            const auto across = [&](int y) {
-                for (int x = columns.left(); x <= columns.right(); ++x) {
-                    if (image.pixel(x, y) != ink) {
-                        return false;
-                    }
-                }
-                return true;
-            };
-            int step = plot.top() - 1;
-            while (step <= bottom + 2 && !across(step)) {
-                ++step;
-            }
-            QVERIFY2(step >= stepAbove && step <= bottom + 2, qPrintable(QString::number(i)));
-            QVERIFY(i > 0 || step <= plot.top());
-            // Between the step above and this one, the drop at their bars'
-            // border, and none under this one.
-            const int border =
-                i > 0 ? (picture.barColumns(i - 1).translated(origin).right() + columns.left()) / 2
-                      : 0;
-            if (i > 0 && step - stepAbove > 2) {
-                QCOMPARE(image.pixel(border, (stepAbove + step) / 2), ink);
-            }
-            const QRect under(border - origin.x(), step + 2 - origin.y(), 1, 1);
-            const auto& labels = picture.labels();
-            QVERIFY(i == 0 || step + 2 >= bottom || image.pixel(border, step + 2) != ink ||
-                    std::any_of(labels.begin(), labels.end(),
-                                [&](const auto& l) { return l.place.intersects(under); }));
-            stepAbove = step;
-        }
-        QCOMPARE(std::max_element(heights.begin(), heights.end()) - heights.begin(),
-                 std::max_element(exact.begin(), exact.end()) - exact.begin());
+        const Shown shown{
+            image,
+            picture,
+            origin,
+            plot,
+            image.pixel(origin + QPoint(1, 1)),
+            image.pixel(picture.barColumns(picture.chart().tallest).translated(origin).center().x(),
+                        plot.bottom()),
+            palette.color(QPalette::ToolTipText).rgb()};
+        QCOMPARE(QColor(shown.background), palette.color(QPalette::ToolTipBase));
+        QVERIFY2(contrastRatio(QColor(shown.bar), QColor(shown.background)) >= 3,
+                 "bars hard to tell apart");
+        checkBars(shown, shots.toInt(), chance);
         // The bars in the desktop's highlight wherever it stands out enough.
         const QColor highlight = palette.color(QPalette::Highlight);
-        if (contrastRatio(highlight, QColor(background)) >= 3 &&
-            contrastRatio(highlight, QColor(ink)) >= 1.5) {
-            QCOMPARE(QColor(bar), highlight);
+        if (contrastRatio(highlight, QColor(shown.background)) >= 3 &&
+            contrastRatio(highlight, QColor(shown.ink)) >= 1.5) {
+            QCOMPARE(QColor(shown.bar), highlight);
         }
-        // A faint line across at each quarter, one pixel high, seen in a
-        // gap between bars where no step or label is.
-        const auto& labels = picture.labels();
-        for (const double quarter : {0.25, 0.5, 0.75, 1.0}) {
-            const int y = picture.lineAt(quarter);
-            std::size_t i = picture.chart().bars.size();
-            const auto clear = [&](std::size_t b) {
-                const QRect gap(picture.barColumns(b).left() - 1, y, 1, 2);
-                return std::abs(picture.lineAt(picture.chart().bars[b].atLeast) - y) > 2 &&
-                       std::none_of(labels.begin(), labels.end(),
-                                    [&](const auto& l) { return l.place.intersects(gap); });
-            };
-            while (--i > 0 && !clear(i)) {
-            }
-            const QPoint at = origin + QPoint(picture.barColumns(i).left() - 1, y);
-            QVERIFY(i > 0 && image.pixel(at) != background && image.pixel(at) != ink);
-            QCOMPARE(image.pixel(at + QPoint(0, 1)), background);
-        }
-        // The axis under the bars (its words' places are the layout's
-        // checks), and each key word just after its sign.
-        QCOMPARE(image.pixel(plot.center().x(), bottom + 1), ink);
+        checkQuarterLines(shown);
         const QFont font = shownTip()->font();
-        const int unit = QFontMetrics(font).height();
-        const QImage key = image.copy(0, bottom + 1, image.width(), image.height() - bottom - 1);
-        for (const auto& [words, sign] :
-             {std::pair{"exactly", bar}, std::pair{"at least", ink}, std::pair{"average", ink}}) {
-            const auto at = foundAt(key, words, font, palette);
-            QVERIFY2(at, words);
-            bool signed_ = false;
-            for (int x = at->x() - unit; x < at->x(); ++x) {
-                signed_ = signed_ || key.pixel(x, at->y() + unit / 2) == sign;
-            }
-            QVERIFY2(signed_, words);
-        }
-        // The average's mark under the bar of a whole average, and only there.
-        const double average = shots.toInt() * chance;
-        const auto& bars = picture.chart().bars;
-        for (std::size_t i = 0; i < bars.size() && picture.chart().step == 1; ++i) {
-            const int x = picture.barColumns(i).translated(origin).center().x();
-            bool marked = false;
-            for (int y = bottom + 2 + unit / 7; y < bottom + unit / 2; ++y) {
-                marked = marked || image.pixel(x, y) == ink;
-            }
-            QCOMPARE(marked, bars[i].count == average);
-        }
+        checkKeyAndAverage(shown, font, palette, shots.toInt() * chance);
         // The lines under the chart in the tooltip's colours too.
         const int under = origin.y() + picture.size().height();
         QVERIFY(writtenIn(image.copy(0, under, image.width(), image.height() - under),
