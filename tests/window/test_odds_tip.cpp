@@ -153,6 +153,76 @@ void checkKeyAndAverage(const Shown& s, const QFont& font, const QPalette& palet
     }
 }
 
+// A chart label clear of the labels before it, of the bars and steps of both
+// volleys, of the words, and not beside the axis words, where it would read
+// as one with them.
+void checkLabelClear(const OddsChartPicture& picture, std::size_t i, int unit) {
+    const auto& labels = picture.labels();
+    const QRect place = labels[i].place;
+    for (std::size_t j = 0; j < i; ++j) {
+        QVERIFY(!labels[j].place.intersects(place));
+    }
+    for (std::size_t b = 0; b < picture.chart().bars.size(); ++b) {
+        QVERIFY(!picture.barRect(b).intersects(place));
+        if (picture.pinned()) {
+            const QRect columns = picture.barColumns(b);
+            const int y = picture.lineAt(picture.pinned()->bars[b].atLeast);
+            QVERIFY(!picture.pinnedBarRect(b).intersects(place));
+            QVERIFY(!QRect(columns.left(), y, columns.width(), 1).intersects(place));
+        }
+    }
+    QVERIFY(
+        std::none_of(picture.placedTexts().begin(), picture.placedTexts().end(),
+                     [&](const auto& w) { return w.place.intersects(place); }) &&
+        (place.left() >= picture.plot().left() || place.bottom() < picture.lineAt(1) - unit / 2));
+}
+
+// An "at least" label touching the step of the count it names, counted in
+// atLeast; else the tallest bar's, first, over it and close.
+void checkLabelAtItsStep(const OddsChartPicture& picture, std::size_t i, int unit, int pixels,
+                         int& atLeast) {
+    const tarvelin::OddsChart& chart = picture.chart();
+    const auto& label = picture.labels()[i];
+    const QRect place = label.place;
+    const QString count = label.text.section(':', 0, 0).remove("at least ");
+    const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
+        return QString(QChar(0x2265)) + QString::number(b.count) == count ||
+               QString::number(b.count) == count;
+    });
+    if (bar == chart.bars.end()) {
+        const QRect columns = picture.barColumns(chart.tallest);
+        const int top = picture.barRect(chart.tallest).top();
+        QVERIFY(i == 0 && place.bottom() < top &&
+                place.intersects(
+                    QRect(columns.left(), top - unit * 3 / 2, columns.width(), unit * 3 / 2)));
+        return;
+    }
+    ++atLeast;
+    const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
+    const int step = picture.lineAt(bar->atLeast);
+    QVERIFY(place.left() <= columns.right() + pixels && place.right() >= columns.left());
+    QVERIFY(std::abs(place.bottom() - step) <= pixels / 3 ||
+            std::abs(place.top() - step) <= pixels / 3);
+}
+
+// Every label clear of the "at least" path: each step's row and its drop at
+// the border with the next bar.
+void checkClearOfSteps(const OddsChartPicture& picture) {
+    const auto& bars = picture.chart().bars;
+    const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
+    for (std::size_t b = 0; b < bars.size(); ++b) {
+        const QRect columns = picture.barColumns(b);
+        const int step = picture.lineAt(bars[b].atLeast);
+        const int next =
+            b + 1 < bars.size() ? picture.lineAt(bars[b + 1].atLeast) : picture.plot().bottom();
+        const int border = picture.plot().left() + int(b + 1) * barWidth - 1;
+        for (const auto& label : picture.labels()) {
+            QVERIFY(!label.place.intersects(QRect(columns.left(), step - 1, columns.width(), 2)));
+            QVERIFY(!label.place.intersects(QRect(border, step, 1, next - step)));
+        }
+    }
+}
+
 }  // namespace
 
 class TestOddsTip : public QObject, public driver::FormFixture {
@@ -586,45 +656,8 @@ private slots:
         const int unit = QFontMetrics(font).height();
         int atLeast = 0;
         for (std::size_t i = 0; i < labels.size(); ++i) {
-            const QRect place = labels[i].place;
-            for (std::size_t j = 0; j < i; ++j) {
-                QVERIFY(!labels[j].place.intersects(place));
-            }
-            for (std::size_t b = 0; b < chart.bars.size(); ++b) {
-                QVERIFY(!picture.barRect(b).intersects(place));
-                if (pinned > 0) {
-                    // Nor the pinned bars and the pinned "at least" steps.
-                    const QRect columns = picture.barColumns(b);
-                    const int y = picture.lineAt(picture.pinned()->bars[b].atLeast);
-                    QVERIFY(!picture.pinnedBarRect(b).intersects(place));
-                    QVERIFY(!QRect(columns.left(), y, columns.width(), 1).intersects(place));
-                }
-            }
-            // Nor the words, nor beside the axis words, where it would read as one.
-            QVERIFY(std::none_of(picture.placedTexts().begin(), picture.placedTexts().end(),
-                                 [&](const auto& w) { return w.place.intersects(place); }) &&
-                    (place.left() >= picture.plot().left() ||
-                     place.bottom() < picture.lineAt(1) - unit / 2));
-            const QString count = labels[i].text.section(':', 0, 0).remove("at least ");
-            const auto bar = std::find_if(chart.bars.begin(), chart.bars.end(), [&](const auto& b) {
-                return QString(QChar(0x2265)) + QString::number(b.count) == count ||
-                       QString::number(b.count) == count;
-            });
-            if (bar == chart.bars.end()) {
-                // The tallest bar's, named by its count, over it and close.
-                const QRect columns = picture.barColumns(chart.tallest);
-                const int top = picture.barRect(chart.tallest).top();
-                QVERIFY(i == 0 && place.bottom() < top &&
-                        place.intersects(QRect(columns.left(), top - unit * 3 / 2, columns.width(),
-                                               unit * 3 / 2)));
-                continue;
-            }
-            ++atLeast;
-            const QRect columns = picture.barColumns(std::size_t(bar - chart.bars.begin()));
-            const int step = picture.lineAt(bar->atLeast);
-            QVERIFY(place.left() <= columns.right() + pixels && place.right() >= columns.left());
-            QVERIFY(std::abs(place.bottom() - step) <= pixels / 3 ||
-                    std::abs(place.top() - step) <= pixels / 3);
+            checkLabelClear(picture, i, unit);
+            checkLabelAtItsStep(picture, i, unit, pixels, atLeast);
         }
         // Beside a pinned chart's dashed steps a label may find no room; the
         // lines under the chart give every value.
@@ -643,21 +676,7 @@ private slots:
         if (pinned > 0) {
             checkPinned(image, picture, palette);
         }
-        // Clear of the "at least" path: each step's row and its drop at the
-        // border with the next bar.
-        const int barWidth = picture.barColumns(1).left() - picture.barColumns(0).left();
-        for (std::size_t b = 0; b < chart.bars.size(); ++b) {
-            const QRect columns = picture.barColumns(b);
-            const int step = picture.lineAt(chart.bars[b].atLeast);
-            const int next = b + 1 < chart.bars.size() ? picture.lineAt(chart.bars[b + 1].atLeast)
-                                                       : picture.plot().bottom();
-            const int border = picture.plot().left() + int(b + 1) * barWidth - 1;
-            for (const auto& label : labels) {
-                QVERIFY(
-                    !label.place.intersects(QRect(columns.left(), step - 1, columns.width(), 2)));
-                QVERIFY(!label.place.intersects(QRect(border, step, 1, next - step)));
-            }
-        }
+        checkClearOfSteps(picture);
     }
 
     // Copy Odds puts the table on the clipboard: for the worked example's
