@@ -223,6 +223,130 @@ void checkClearOfSteps(const OddsChartPicture& picture) {
     }
 }
 
+// The copied odds' first lines, taken off: for a comparison what differs,
+// then each volley's heading; and the empty line at the end.
+void checkHeadings(QStringList& lines, int shots, int pinned, const QString& separator) {
+    const auto heading = [&separator](int n) {
+        const double average = n / 6.0;
+        return QString(
+                   "Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
+                   "Moved), To Wound 4, Armour Save 5: average %2")
+            .arg(QString::number(n),
+                 average == std::round(average)
+                     ? QString::number(average)
+                     : QString::number(average, 'f', 1).replace('.', separator));
+    };
+    if (pinned > 0) {
+        const auto average = [](int n) { return QString::number(std::round(n / 0.6) / 10); };
+        QCOMPARE(lines.takeFirst(), QString("Casualties: %1 shots (%2) against %3 shots (%4)")
+                                        .arg(shots)
+                                        .arg(average(shots).replace('.', separator))
+                                        .arg(pinned)
+                                        .arg(average(pinned)));
+    }
+    QCOMPARE(lines.takeFirst(), heading(shots));
+    if (pinned > 0) {
+        QCOMPARE(lines.takeFirst(), "Pinned: " + heading(pinned));
+    }
+    QCOMPARE(lines.takeLast(), QString());
+}
+
+// A volley's casualties, B(n, 1/6), by the independent model, and the first
+// count whose chance of at most, and the last whose chance of at least,
+// reaches 0.05 %.
+struct VolleyModel {
+    std::vector<double> exactly, atLeast;
+    int first = 0, last = 0;
+};
+
+VolleyModel casualtiesOf(int n) {
+    VolleyModel model;
+    for (int k = 0; k <= n; ++k) {
+        model.exactly.push_back(binomial_model::chanceOfCounts(n, k, k, 1.0 / 6));
+    }
+    model.atLeast.assign(model.exactly.size() + 1, 0.0);
+    for (int k = n; k >= 0; --k) {
+        model.atLeast[std::size_t(k)] =
+            model.atLeast[std::size_t(k) + 1] + model.exactly[std::size_t(k)];
+    }
+    const auto& at = model.atLeast;
+    while (1 - at[std::size_t(model.first) + 1] < 0.0005) {
+        ++model.first;
+    }
+    model.last = model.first;
+    while (model.last < n && at[std::size_t(model.last) + 1] >= 0.0005) {
+        ++model.last;
+    }
+    return model;
+}
+
+// The copied table split into its cells, each row's last count apart, with
+// the line on what the rows leave out, if any.
+struct Table {
+    bool ranges = false;
+    QRegularExpressionMatch covered;
+    QStringList lines;
+    std::vector<QStringList> rows;
+    std::vector<int> ends;
+};
+
+void readTable(QStringList lines, bool pinned, Table& table) {
+    table.covered = QRegularExpression(R"(^counts (\d+) to (\d+), ([\d.,]+) % of all )"
+                                       R"(volleys(?: \(pinned ([\d.,]+) %\))?$)")
+                        .match(lines.front());
+    lines.remove(0, table.covered.hasMatch() ? 1 : 0);
+    QVERIFY(lines.size() >= 2 && lines.size() <= 201);
+    const QStringList header = lines.takeFirst().trimmed().split(QRegularExpression("\\t| {2,}"));
+    QStringList columns = table.ranges ? QStringList{"from", "to"} : QStringList{"count"};
+    columns += {"exactly %", "at least %"};
+    if (pinned) {
+        columns += {"pinned exactly %", "pinned at least %"};
+    }
+    QCOMPARE(header, columns);
+    for (const QString& line : lines) {
+        table.rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
+        QCOMPARE(table.rows.back().size(), columns.size());
+        table.ends.push_back(table.ranges ? table.rows.back().takeAt(1).toInt()
+                                          : table.rows.back()[0].toInt());
+    }
+    table.lines = lines;
+}
+
+// Each row's counts in steps, each chance against the model's: one decimal
+// (three for ranges), or two significant digits for a small chance; the
+// exactly column adding up to the share the line gives.
+void checkRows(const Table& table, const std::vector<VolleyModel>& models, int step,
+               const QString& separator) {
+    const auto& rows = table.rows;
+    std::vector<double> sums(models.size());
+    const double rounding = table.ranges ? 0.0005 + 1e-9 : 0.05;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const int k = rows[row][0].toInt();
+        const int end = table.ends[row];
+        QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
+        QCOMPARE(end, table.ranges ? std::min(k + step, table.ends.back() + 1) - 1 : k);
+        for (int c = 1; c < rows[row].size(); ++c) {
+            bool number = false;
+            const double shown = QString(rows[row][c]).replace(separator, ".").toDouble(&number);
+            const VolleyModel& volley = models[std::size_t(c - 1) / 2];
+            const auto& chances = c % 2 == 1 ? volley.exactly : volley.atLeast;
+            double model = 0;
+            for (int j = k; j <= (c % 2 == 1 ? end : k); ++j) {
+                model += std::size_t(j) < chances.size() ? 100 * chances[std::size_t(j)] : 0.0;
+            }
+            sums[std::size_t(c - 1) / 2] += c % 2 == 1 ? shown : 0.0;
+            QVERIFY2(number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : rounding),
+                     qPrintable(table.lines[qsizetype(row)]));
+        }
+    }
+    for (std::size_t v = 0; table.covered.hasMatch() && v < models.size(); ++v) {
+        QCOMPARE(table.covered.captured(1).toInt(), rows.front()[0].toInt());
+        QCOMPARE(table.covered.captured(2).toInt(), table.ends.back());
+        const double share = table.covered.captured(3 + int(v)).replace(separator, ".").toDouble();
+        QVERIFY(std::abs(sums[v] - share) <= 0.1);
+    }
+}
+
 }  // namespace
 
 class TestOddsTip : public QObject, public driver::FormFixture {
@@ -721,121 +845,31 @@ private slots:
         copy->trigger();
         QApplication::activePopupWidget()->close();
         QStringList lines = QApplication::clipboard()->text().split('\n');
-        const auto heading = [&separator](int n) {
-            const double average = n / 6.0;
-            return QString(
-                       "Casualties of %1 shots, Aimcraft 4 (needed roll 4, "
-                       "Moved), To Wound 4, Armour Save 5: average %2")
-                .arg(QString::number(n),
-                     average == std::round(average)
-                         ? QString::number(average)
-                         : QString::number(average, 'f', 1).replace('.', separator));
-        };
-        if (pinned > 0) {
-            const auto average = [](int n) { return QString::number(std::round(n / 0.6) / 10); };
-            QCOMPARE(lines.takeFirst(), QString("Casualties: %1 shots (%2) against %3 shots (%4)")
-                                            .arg(shots)
-                                            .arg(average(shots).replace('.', separator))
-                                            .arg(pinned)
-                                            .arg(average(pinned)));
-        }
-        QCOMPARE(lines.takeFirst(), heading(shots));
-        if (pinned > 0) {
-            QCOMPARE(lines.takeFirst(), "Pinned: " + heading(pinned));
-        }
-        QCOMPARE(lines.takeLast(), QString());
-        // The casualties, B(n, 1/6), term by term from logarithms: a model
-        // of their own, with the bounds at 0.05 % on each side of either volley.
-        struct Model {
-            std::vector<double> exactly, atLeast;
-        };
-        std::vector<Model> models;
+        checkHeadings(lines, shots, pinned, separator);
+        std::vector<VolleyModel> models;
         int first = std::numeric_limits<int>::max();
         int last = 0;
         for (const int n : {shots, pinned}) {
-            if (n == 0) {
-                continue;
+            if (n > 0) {
+                models.push_back(casualtiesOf(n));
+                first = std::min(first, models.back().first);
+                last = std::max(last, models.back().last);
             }
-            Model& model = models.emplace_back();
-            for (int k = 0; k <= n; ++k) {
-                model.exactly.push_back(binomial_model::chanceOfCounts(n, k, k, 1.0 / 6));
-            }
-            model.atLeast.assign(model.exactly.size() + 1, 0.0);
-            for (int k = n; k >= 0; --k) {
-                model.atLeast[std::size_t(k)] =
-                    model.atLeast[std::size_t(k) + 1] + model.exactly[std::size_t(k)];
-            }
-            // The first count whose chance of at most, then the last whose
-            // chance of at least, reaches 0.05 %.
-            const auto& at = model.atLeast;
-            int k = 0;
-            while (1 - at[std::size_t(k) + 1] < 0.0005) {
-                ++k;
-            }
-            first = std::min(first, k);
-            while (k < n && at[std::size_t(k) + 1] >= 0.0005) {
-                ++k;
-            }
-            last = std::max(last, k);
         }
         // Past 200 counts a row holds a range, and a line says what rows leave out.
-        const bool ranges = last - first + 1 > 200;
-        const auto covered = QRegularExpression(R"(^counts (\d+) to (\d+), ([\d.,]+) % of all )"
-                                                R"(volleys(?: \(pinned ([\d.,]+) %\))?$)")
-                                 .match(lines.front());
-        lines.remove(0, covered.hasMatch() ? 1 : 0);
-        QVERIFY(lines.size() >= 2 && lines.size() <= 201);
-        const QStringList header =
-            lines.takeFirst().trimmed().split(QRegularExpression("\\t| {2,}"));
-        QStringList columns = ranges ? QStringList{"from", "to"} : QStringList{"count"};
-        columns += {"exactly %", "at least %"};
-        if (pinned > 0) {
-            columns += {"pinned exactly %", "pinned at least %"};
-        }
-        QCOMPARE(header, columns);
-        std::vector<QStringList> rows;
-        std::vector<int> ends;  // each row's last count
-        for (const QString& line : lines) {
-            rows.push_back(line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts));
-            QCOMPARE(rows.back().size(), columns.size());
-            ends.push_back(ranges ? rows.back().takeAt(1).toInt() : rows.back()[0].toInt());
-        }
+        Table table;
+        table.ranges = last - first + 1 > 200;
+        readTable(lines, pinned > 0, table);
+        const auto& rows = table.rows;
+        QVERIFY(rows.size() >= 1);
         const int step = rows.size() > 1 ? rows[1][0].toInt() - rows[0][0].toInt() : 1;
         QVERIFY(rows.front()[0].toInt() <= first &&
-                (ranges || rows.front()[0].toInt() + step > first));
-        QVERIFY(ends.back() >= last && (ranges || rows.back()[0].toInt() <= last));
-        QCOMPARE(covered.hasMatch(),
-                 ranges && (rows.front()[0].toInt() > 0 || ends.back() < std::max(shots, pinned)));
-        std::vector<double> sums(models.size());
-        const double rounding = ranges ? 0.0005 + 1e-9 : 0.05;
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            const int k = rows[row][0].toInt();
-            QCOMPARE(k, rows.front()[0].toInt() + int(row) * step);
-            QCOMPARE(ends[row], ranges ? std::min(k + step, ends.back() + 1) - 1 : k);
-            for (int c = 1; c < rows[row].size(); ++c) {
-                bool number = false;
-                const double shown =
-                    QString(rows[row][c]).replace(separator, ".").toDouble(&number);
-                const Model& volley = models[std::size_t(c - 1) / 2];
-                const auto& chances = c % 2 == 1 ? volley.exactly : volley.atLeast;
-                double model = 0;
-                for (int j = k; j <= (c % 2 == 1 ? ends[row] : k); ++j) {
-                    model += std::size_t(j) < chances.size() ? 100 * chances[std::size_t(j)] : 0.0;
-                }
-                sums[std::size_t(c - 1) / 2] += c % 2 == 1 ? shown : 0.0;
-                // One decimal (three for ranges), or two significant digits for a small chance.
-                QVERIFY2(
-                    number && std::abs(shown - model) <= (model < 0.05 ? model / 20 : rounding),
-                    qPrintable(lines[qsizetype(row)]));
-            }
-        }
-        // The exactly column adds up to the share the line gives.
-        for (std::size_t v = 0; covered.hasMatch() && v < models.size(); ++v) {
-            QCOMPARE(covered.captured(1).toInt(), rows.front()[0].toInt());
-            QCOMPARE(covered.captured(2).toInt(), ends.back());
-            const double share = covered.captured(3 + int(v)).replace(separator, ".").toDouble();
-            QVERIFY(std::abs(sums[v] - share) <= 0.1);
-        }
+                (table.ranges || rows.front()[0].toInt() + step > first));
+        QVERIFY(table.ends.back() >= last && (table.ranges || rows.back()[0].toInt() <= last));
+        QCOMPARE(table.covered.hasMatch(),
+                 table.ranges &&
+                     (rows.front()[0].toInt() > 0 || table.ends.back() < std::max(shots, pinned)));
+        checkRows(table, models, step, separator);
     }
 };
 
