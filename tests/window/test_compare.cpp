@@ -17,8 +17,63 @@
 using tarvelin::Field;
 using namespace chart_checks;
 
+namespace {
+
+// Each pinned chance in a result's lines against the model's, as a
+// percentage with one decimal; at least eight of them.
+void checkPinnedChances(const QStringList& lines, int pinnedShots) {
+    const QRegularExpression pinned(
+        "^(none|at least (\\d+)): .* \\(pinned (< 0\\.1|[\\d.]+) %\\)$");
+    int checked = 0;
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = pinned.match(line);
+        if (!match.hasMatch()) {
+            continue;
+        }
+        ++checked;
+        const int k = match.captured(2).isEmpty() ? 0 : match.captured(2).toInt();
+        const double model =
+            100 * binomial_model::chanceOfCounts(
+                      pinnedShots, k, match.captured(2).isEmpty() ? 0 : pinnedShots, 1.0 / 6);
+        const QString shown = match.captured(3);
+        QVERIFY2(shown == "< 0.1" ? model < 0.05 && model > 0
+                                  : std::abs(shown.toDouble() - model) <= 0.05 + 1e-9,
+                 qPrintable(line));
+    }
+    QVERIFY(checked >= 8);
+}
+
+}  // namespace
+
 class TestCompare : public QObject, public driver::FormFixture {
     Q_OBJECT
+
+private:
+    // The tooltip draws both, the pinned bars as outlines, and says so in
+    // its title; an out-of-date chart, after Clear, is drawn faded, the pin too.
+    void checkPinnedTip(const QStringList& lines, const QString& pinnedAverage) {
+        QLineEdit* casualties = form->field(Field::Text9);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->field(Field::Text1)->setFocus();
+        casualties->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(shownTip() != nullptr);
+        const OddsChartPicture& picture = *shownTip()->chart();
+        QVERIFY(picture.pinned().has_value());
+        const QImage image = shownTip()->grab().toImage();
+        const QPalette palette = shownTip()->palette();
+        const QFont font = shownTip()->font();
+        const QString averages = lines.filter(pinnedAverage).front();
+        const int textTop = shownTip()->chartOrigin().y() + picture.size().height();
+        QVERIFY(writtenIn(image.copy(0, textTop, image.width(), 4 * QFontMetrics(font).height()),
+                          averages, font, palette));
+        const QRect outline =
+            picture.pinnedBarRect(picture.pinned()->tallest).translated(shownTip()->chartOrigin());
+        const bool faded = lines.front().startsWith("Out of date");
+        QCOMPARE(QColor(image.pixel(outline.topLeft())) == OddsChartPicture::pinnedColour(palette),
+                 !faded);
+        shownTip()->hide();
+    }
 
 private slots:
     void init() { QVERIFY(open()); }
@@ -85,48 +140,8 @@ private slots:
         QVERIFY(lines.contains(
             QString("average %1 ").arg(driver::sheetText(*form, Field::Text9).chopped(1)) +
             pinnedAverage));
-        // Each pinned chance against the model's, as a percentage with one decimal.
-        const QRegularExpression pinned(
-            "^(none|at least (\\d+)): .* \\(pinned (< 0\\.1|[\\d.]+) %\\)$");
-        int checked = 0;
-        for (const QString& line : lines) {
-            const QRegularExpressionMatch match = pinned.match(line);
-            if (!match.hasMatch()) {
-                continue;
-            }
-            ++checked;
-            const int k = match.captured(2).isEmpty() ? 0 : match.captured(2).toInt();
-            const double model =
-                100 * binomial_model::chanceOfCounts(
-                          pinnedShots, k, match.captured(2).isEmpty() ? 0 : pinnedShots, 1.0 / 6);
-            const QString shown = match.captured(3);
-            QVERIFY2(shown == "< 0.1" ? model < 0.05 && model > 0
-                                      : std::abs(shown.toDouble() - model) <= 0.05 + 1e-9,
-                     qPrintable(line));
-        }
-        QVERIFY(checked >= 8);
-        // The tooltip draws both, the pinned bars as outlines, and says so in its title.
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        form->field(Field::Text1)->setFocus();
-        casualties->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(shownTip() != nullptr);
-        const OddsChartPicture& picture = *shownTip()->chart();
-        QVERIFY(picture.pinned().has_value());
-        const QImage image = shownTip()->grab().toImage();
-        const QPalette palette = shownTip()->palette();
-        const QFont font = shownTip()->font();
-        const QString averages = lines.filter(pinnedAverage).front();
-        const int textTop = shownTip()->chartOrigin().y() + picture.size().height();
-        QVERIFY(writtenIn(image.copy(0, textTop, image.width(), 4 * QFontMetrics(font).height()),
-                          averages, font, palette));
-        const QRect outline =
-            picture.pinnedBarRect(picture.pinned()->tallest).translated(shownTip()->chartOrigin());
-        // An out-of-date chart, after Clear, is drawn faded, the pin too.
-        const bool faded = lines.front().startsWith("Out of date");
-        QCOMPARE(QColor(image.pixel(outline.topLeft())) == OddsChartPicture::pinnedColour(palette),
-                 !faded);
-        shownTip()->hide();
+        checkPinnedChances(lines, pinnedShots);
+        checkPinnedTip(lines, pinnedAverage);
     }
 
     // A comparison is named by what differs between its two volleys, in the

@@ -347,6 +347,21 @@ void checkRows(const Table& table, const std::vector<VolleyModel>& models, int s
     }
 }
 
+// A tooltip shown whole: the first and the last line written, in the tip's
+// colours, in line with the chart's title while the chart is at full size,
+// and as far from the bottom as the title is from the top.
+void checkWholeTip(OddsTip& tip, int unit) {
+    const QImage image = tip.grab().toImage();
+    const auto first =
+        foundAt(image, tip.shownText().section('\n', 0, 0), tip.font(), tip.palette());
+    const auto last = foundAt(image, tip.shownText().section('\n', -1), tip.font(), tip.palette());
+    const auto title = foundAt(image, "Hits", tip.font(), tip.palette());
+    const int under = last ? tip.height() - last->y() - unit : -9;
+    QVERIFY(first && last &&
+            (tip.chartScale() < 1 ||
+             (title && title->x() == first->x() && std::abs(under - title->y()) <= 1)));
+}
+
 }  // namespace
 
 class TestOddsTip : public QObject, public driver::FormFixture {
@@ -556,19 +571,7 @@ private slots:
         QVERIFY(shrinks == "nothing" || shrinks == "all" || tip.width() >= screen.width() - 2 ||
                 slack < QFontMetrics(font).height());
         if (tip.shrink() == 1) {
-            // Whole: the first and the last line written, in the tip's colours,
-            // in line with the chart's title while the chart is at full size,
-            // and as far from the bottom as the title is from the top.
-            const QImage image = tip.grab().toImage();
-            const auto first =
-                foundAt(image, tip.shownText().section('\n', 0, 0), tip.font(), tip.palette());
-            const auto last =
-                foundAt(image, tip.shownText().section('\n', -1), tip.font(), tip.palette());
-            const auto title = foundAt(image, "Hits", tip.font(), tip.palette());
-            const int under = last ? tip.height() - last->y() - QFontMetrics(font).height() : -9;
-            QVERIFY(first && last &&
-                    (tip.chartScale() < 1 ||
-                     (title && title->x() == first->x() && std::abs(under - title->y()) <= 1)));
+            checkWholeTip(tip, QFontMetrics(font).height());
         }
     }
 
