@@ -14,11 +14,13 @@
 #include <QTest>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include <qpa/qwindowsysteminterface.h>
 
 #include "window/announcer.h"
 #include "window/form1.h"
+#include "window/form_layout.h"
 
 #include "tests/window/chart_checks.h"
 #include "tests/window/form_driver.h"
@@ -41,6 +43,7 @@ struct ControlRow {
 constexpr int kCentred = Qt::AlignHCenter;
 constexpr int kLeft = Qt::AlignLeft;
 
+// The layout as designed, place by place in twips, with each caption.
 const ControlRow kControls[] = {
     {"Label5", "QLabel", "1.", {240, 120, 135, 255}, kLeft},
     {"Label1", "QLabel", "Aimcraft", {480, 120, 1215, 255}, kCentred},
@@ -98,6 +101,52 @@ QString captionThatDoesNotFit(const Form1& form) {
         }
     }
     return {};
+}
+
+// The panel round a control: on each side the nearest frame line, in
+// pixels, that spans the control's middle on that side.
+std::optional<QRect> panelRound(const QRect& control, double scale) {
+    const QPoint mid = control.center();
+    int left = -1, right = 1 << 20, top = -1, bottom = 1 << 20;
+    for (const FrameLine& line : kFrameLines) {
+        const int x1 = qRound(line.x1 * scale), x2 = qRound(line.x2 * scale);
+        const int y1 = qRound(line.y1 * scale), y2 = qRound(line.y2 * scale);
+        if (x1 == x2 && mid.y() >= std::min(y1, y2) && mid.y() <= std::max(y1, y2)) {
+            (x1 <= mid.x() ? left : right) =
+                x1 <= mid.x() ? std::max(left, x1) : std::min(right, x1);
+        } else if (y1 == y2 && mid.x() >= std::min(x1, x2) && mid.x() <= std::max(x1, x2)) {
+            (y1 <= mid.y() ? top : bottom) =
+                y1 <= mid.y() ? std::max(top, y1) : std::min(bottom, y1);
+        }
+    }
+    if (left < 0 || top < 0 || right == 1 << 20 || bottom == 1 << 20) {
+        return std::nullopt;
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Whether a widget paints nothing in this part of its parent: all of it in
+// the window's own colour.
+bool blankIn(QWidget& widget, const QRect& part) {
+    const QImage image = widget.grab(part.translated(-widget.pos())).toImage();
+    const QColor window = widget.palette().color(QPalette::Window);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) != window) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The controls of the form, labels included, by their names.
+QList<QWidget*> controlsOf(const Form1& form) {
+    QList<QWidget*> found;
+    for (const ControlRow& row : kControls) {
+        found << form.findChild<QWidget*>(row.name);
+    }
+    return found;
 }
 
 }  // namespace
@@ -229,6 +278,84 @@ private slots:
         } else {
             QVERIFY(QFontInfo(used).pixelSize() < QFontInfo(font).pixelSize());
         }
+    }
+
+    // Every control lies inside its panel's frame
+    // lines, and where two meet, one of them paints nothing there.
+    void controlsKeepToTheirPanels_data() { controls_data(); }
+
+    void controlsKeepToTheirPanels() {
+        QFETCH(int, row);
+        QWidget* widget = form->findChild<QWidget*>(kControls[row].name);
+        const QRect place = widget->geometry();
+        QVERIFY(form->rect().contains(place));
+        const std::optional<QRect> panel = panelRound(place, form->scale());
+        QVERIFY(panel.has_value());
+        QVERIFY2(panel->adjusted(1, 1, -1, -1).contains(place), kControls[row].name);
+        for (QWidget* other : controlsOf(*form)) {
+            const QRect both = place & other->geometry();
+            QVERIFY2(other == widget || both.isEmpty() || blankIn(*widget, both) ||
+                         blankIn(*other, both),
+                     qPrintable(other->objectName()));
+        }
+    }
+
+    // Each label that names a field lies just above it or beside it; each
+    // panel's number lies at its panel's top left.
+    void labelsSitByWhatTheyName() {
+        const QList<QWidget*> controls = controlsOf(*form);
+        for (const QLabel* label : form->findChildren<QLabel*>()) {
+            const QRect at = label->geometry();
+            const auto named = std::find_if(controls.begin(), controls.end(), [&](QWidget* w) {
+                return qobject_cast<QLineEdit*>(w) != nullptr &&
+                       QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name) ==
+                           label->text();
+            });
+            if (named != controls.end()) {
+                const QRect field = (*named)->geometry();
+                // Its middle over the field or before it: a pixel's overlap is
+                // the panels' test to judge.
+                const bool above = at.center().y() < field.top() &&
+                                   field.top() - at.bottom() <= field.height() &&
+                                   at.left() < field.right() && at.right() > field.left();
+                const bool beside = at.center().x() < field.left() && at.top() <= field.bottom() &&
+                                    at.bottom() >= field.top();
+                QVERIFY2(above || beside, qPrintable(label->text()));
+                continue;
+            }
+            const std::optional<QRect> panel = panelRound(at, form->scale());
+            QVERIFY2(panel && label->text().endsWith('.'), qPrintable(label->text()));
+            for (const QWidget* other : controls) {
+                QVERIFY(other == label || panelRound(other->geometry(), form->scale()) != panel ||
+                        (other->y() >= at.y() && other->x() >= at.x()));
+            }
+        }
+    }
+
+    // Tab reaches every control that takes focus once, and within each panel
+    // from the top down.
+    void tabGoesDownEachPanel() {
+        std::vector<std::pair<QRect, int>> lastIn;  // each panel, the top of the last visited
+        QStringList walked;
+        for (QWidget* at = QApplication::focusWidget(); !walked.contains(at->objectName());
+             at = QApplication::focusWidget()) {
+            walked << at->objectName();
+            const std::optional<QRect> panel = panelRound(at->geometry(), form->scale());
+            QVERIFY(panel.has_value());
+            const auto seen = std::find_if(lastIn.begin(), lastIn.end(),
+                                           [&](const auto& p) { return p.first == *panel; });
+            if (seen == lastIn.end()) {
+                lastIn.emplace_back(*panel, at->y());
+            } else {
+                QVERIFY2(at->y() > seen->second, qPrintable(at->objectName()));
+                seen->second = at->y();
+            }
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        const QList<QWidget*> controls = controlsOf(*form);
+        QCOMPARE(walked.size(), std::count_if(controls.begin(), controls.end(), [](QWidget* w) {
+                     return w->focusPolicy() & Qt::TabFocus;
+                 }));
     }
 
     void tabWalksTheFocusOrder() {
