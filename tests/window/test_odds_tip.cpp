@@ -703,33 +703,47 @@ private slots:
         shownTip()->hide();
     }
 
-    // The chart's colours over every grey a tooltip may have: the highlight
-    // and the pinned oranges wherever they stand out by 3:1, else colours
-    // nearer the text than the background, and apart from the text's steps.
+    // The chart's colours on the desktop's light and dark palettes and over
+    // every grey a tooltip may have: the bars in the highlight wherever it
+    // stands out by 3:1, else nearer the text than the background and apart
+    // from the text's steps; the pinned volley's at 3:1 and apart from the bars.
+    void chartColoursStandOut_data() {
+        QTest::addColumn<QList<QPalette>>("palettes");
+        QTest::newRow("light") << QList<QPalette>{QApplication::style()->standardPalette()};
+        QTest::newRow("dark") << QList<QPalette>{darkPalette()};
+        QList<QPalette> greys;
+        for (int grey = 0; grey < 256; ++grey) {
+            QPalette palette;
+            palette.setColor(QPalette::ToolTipBase, QColor(grey, grey, grey));
+            palette.setColor(QPalette::ToolTipText, grey < 128 ? Qt::white : Qt::black);
+            palette.setColor(QPalette::Highlight, QColor(0x30, 0x8c, 0xc6));
+            greys << palette;
+        }
+        QTest::newRow("every grey") << greys;
+    }
+
     void chartColoursStandOut() {
+        QFETCH(QList<QPalette>, palettes);
         // The model against the guidelines' own figure for #777 on white.
         QCOMPARE(std::lround(100 * contrastRatio(QColor(0x77, 0x77, 0x77), Qt::white)), 448L);
-        const QColor vermilion(0xd5, 0x5e, 0x00);
-        const QColor orange(0xe6, 0x9f, 0x00);
-        const QColor highlight(0x30, 0x8c, 0xc6);
-        for (int grey = 0; grey < 256; ++grey) {
-            const QColor base(grey, grey, grey);
-            const QColor ink = grey < 128 ? Qt::white : Qt::black;
-            QPalette palette;
-            palette.setColor(QPalette::ToolTipBase, base);
-            palette.setColor(QPalette::ToolTipText, ink);
-            palette.setColor(QPalette::Highlight, highlight);
-            const auto standsOut = [&base](const QColor& c) { return contrastRatio(c, base) >= 3; };
-            QCOMPARE(OddsChartPicture::pinnedColour(palette), standsOut(vermilion) ? vermilion
-                                                              : standsOut(orange)  ? orange
-                                                                                   : ink);
+        for (const QPalette& palette : palettes) {
+            const QColor base = palette.color(QPalette::ToolTipBase);
+            const QColor ink = palette.color(QPalette::ToolTipText);
+            const QColor highlight = palette.color(QPalette::Highlight);
             const QColor bars = OddsChartPicture::barColour(palette);
             QCOMPARE(bars == highlight,
-                     standsOut(highlight) && contrastRatio(highlight, ink) >= 1.5);
+                     contrastRatio(highlight, base) >= 3 && contrastRatio(highlight, ink) >= 1.5);
             QVERIFY(contrastRatio(bars, ink) >= 1.5);
             QVERIFY(bars == highlight || contrastRatio(bars, base) > contrastRatio(bars, ink));
             const auto [dark, light] = std::minmax({base.redF(), ink.redF()});
             QVERIFY(bars == highlight || (bars.redF() >= dark && bars.redF() <= light));
+            // Apart as the text's steps are, by lightness, or plainly by hue.
+            const QColor pinned = OddsChartPicture::pinnedColour(palette);
+            const int channels = std::max({std::abs(pinned.red() - bars.red()),
+                                           std::abs(pinned.green() - bars.green()),
+                                           std::abs(pinned.blue() - bars.blue())});
+            QVERIFY2(contrastRatio(pinned, base) >= 3, qPrintable(base.name()));
+            QVERIFY2(contrastRatio(pinned, bars) >= 1.5 || channels >= 64, qPrintable(base.name()));
         }
     }
 
