@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tarvelin developers
 // SPDX-License-Identifier: MIT
 // Drives the real window as a user would, for the window's test programs:
-// typing into a field, pressing a button or a key where the focus is, and
-// opening a result's context menu. What to check is each test's own.
+// typing into a field, pressing a button or a key where the focus is, opening
+// a result's context menu, a fixture of one window per case and the test
+// screen they run on. What to check is each test's own.
 #pragma once
 
 #include <QAbstractButton>
