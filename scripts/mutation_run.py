@@ -6,12 +6,13 @@
 Makes small hand-style faults ("mutants") in the given files one at a time:
 a comparison turned round or made strict, + for -, * for /, max for min,
 true for false, && for ||, a number one larger, a call statement left out.
-After each it rebuilds the test target and runs it; a mutant is killed when
-the tests fail or hang, and stillborn when it does not compile. Prints each
+After each it rebuilds the window's test programs and runs them in turn; a
+mutant is killed when one of them fails or hangs, and stillborn when it does not compile. Prints each
 survivor and the share killed per file. The file is restored after each
 mutant, also when the run is interrupted.
 
-Usage: scripts/mutation_run.py [--every N] [--offset K] [--again LOG] FILE...
+Usage: scripts/mutation_run.py [--every N] [--offset K] [--again LOG]
+                               [--target test_NAME]... FILE...
   (from the repository root, with build/ci configured)
 --again tries only the survivors an earlier run printed to LOG: tests are
 only ever added, so what they killed before stays killed.
@@ -80,6 +81,9 @@ def earlier(log):
         return {line.rstrip("\n") for line in f if line.startswith("survived ")}
 
 
+WINDOW_TESTS = ["test_form", "test_odds_tip", "test_compare", "test_out_of_date"]
+
+
 def run(command, timeout):
     try:
         return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -92,14 +96,16 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--every", type=int, default=1, help="try only every N-th mutant")
     parser.add_argument("--offset", type=int, default=0)
-    parser.add_argument("--target", default="test_form1")
+    parser.add_argument("--target", action="append", dest="targets",
+                        help="a test program to run, again for more (default: the window's)")
     parser.add_argument("--again", help="an earlier run's output: retry its survivors only")
     parser.add_argument("files", nargs="+")
     args = parser.parse_args()
-    build = ["nice", "cmake", "--build", "--preset", "ci", "--target", args.target]
-    test = ["build/ci/tests/window/" + args.target]
+    targets = args.targets or WINDOW_TESTS
+    build = ["nice", "cmake", "--build", "--preset", "ci", "--target", *targets]
+    tests = [["build/ci/tests/window/" + target] for target in targets]
     os.environ["QT_QPA_PLATFORM"] = "offscreen"
-    if run(build, 900) != 0 or run(test, 300) != 0:
+    if run(build, 900) != 0 or any(run(test, 300) != 0 for test in tests):
         sys.exit("the tests must build and pass before mutating")
     for path in args.files:
         with open(path, encoding="utf-8") as f:
@@ -116,7 +122,7 @@ def main():
                 if run(build, 900) != 0:
                     stillborn += 1
                     continue
-                if run(test, 120) != 0:
+                if any(run(test, 120) != 0 for test in tests):
                     killed += 1
                 else:
                     survived += 1

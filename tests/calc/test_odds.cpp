@@ -12,6 +12,7 @@
 
 #include "calc/odds.h"
 #include "calc/odds_chart.h"
+#include "tests/binomial_model.h"
 
 namespace tarvelin {
 namespace {
@@ -111,16 +112,11 @@ TEST(ChancesOf, CertainImpossibleAndNoShots) {
     }
 }
 
-// An independent model for many shots: each term in long double from its
-// logarithm, the tail summed outwards until the terms no longer count.
-long double referenceTerm(int n, int j, long double p) {
-    return std::exp(std::lgamma(n + 1.0L) - std::lgamma(j + 1.0L) - std::lgamma(n - j + 1.0L) +
-                    j * std::log(p) + (n - j) * std::log1p(-p));
-}
-
+// The tail of the independent model, summed outwards until the terms no
+// longer count.
 long double referenceAtLeast(int n, int k, double chance) {
     const long double p = chance;
-    const auto term = [&](int j) { return referenceTerm(n, j, p); };
+    const auto term = [&](int j) { return binomial_model::term(n, j, p); };
     long double sum = 0;
     if (k > n * p) {
         for (int j = k; j <= n && term(j) > sum * 1e-25L; ++j) {
@@ -338,7 +334,7 @@ TEST(RowsOfChart, RangesOfALargeVolleyTileItsBarsWithTheirChances) {
             next = range.last + 1;
             double terms = 0;
             for (int k = range.last; k >= range.count; --k) {
-                terms += static_cast<double>(referenceTerm(100'000, k, chance));
+                terms += static_cast<double>(binomial_model::term(100'000, k, chance));
             }
             sum += terms;
             // Terms below 1e-300 of the likeliest one's are left out.

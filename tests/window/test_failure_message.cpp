@@ -8,6 +8,49 @@ using tarvelin::Field;
 using tarvelin::Problem;
 using tarvelin::SheetFailure;
 
+namespace {
+
+// One case: the field, its problem and value, what it held, the separator
+// and the message expected.
+void row(const char* name, Field f, Problem p, double v, const char* text, const char* sep,
+         const char* expected) {
+    QTest::newRow(name) << int(f) << int(p) << v << QString::fromUtf8(text)
+                        << QString::fromUtf8(sep) << QString::fromUtf8(expected);
+}
+
+// The cases where the field holds a text that is no number, shown cut to
+// its first 24 characters.
+void notANumberRows() {
+    row("words", Field::Text5, Problem::NotANumber, 0, "four", ".",
+        "To Wound holds “four”, which is not a number. Type the roll needed to wound, then "
+        "press Wounds.");
+    row("wrong separator", Field::Text7, Problem::NotANumber, 0, "2.5", ",",
+        "Armour Save holds “2.5”, which is not a number. Type the armour save, then press "
+        "Saves. Numbers here use “,” as the decimal separator.");
+    row("comma under a dot locale", Field::Text4, Problem::NotANumber, 0, "2,5", ".",
+        "Shots holds “2,5”, which is not a number. Type the number of shots, then press Hits. "
+        "Numbers here use “.” as the decimal separator.");
+    row("24 characters whole", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwx",
+        ".",
+        "Shots holds “abcdefghijklmnopqrstuvwx”, which is not a number. Type the number of "
+        "shots, then press Hits.");
+    row("25 characters cut", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwxy", ".",
+        "Shots holds “abcdefghijklmnopqrstuvwx…”, which is not a number. Type the number of "
+        "shots, then press Hits.");
+    row("long text is cut", Field::Text4, Problem::NotANumber, 0, "12345678901234567890123456789x",
+        ".",
+        "Shots holds “123456789012345678901234…”, which is not a number. Type the number of "
+        "shots, then press Hits.");
+    QTest::newRow("control characters")
+        << int(Field::Text4) << int(Problem::NotANumber) << 0.0 << (QString("4") + QChar(0) + "\t5")
+        << QString(".")
+        << QString::fromUtf8(
+               "Shots holds “4\uFFFD\uFFFD5”, which is not a number. Type the "
+               "number of shots, then press Hits.");
+}
+
+}  // namespace
+
 class TestFailureMessage : public QObject {
     Q_OBJECT
 
@@ -19,43 +62,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, Field f, Problem p, double v, const char* text,
-                            const char* sep, const char* expected) {
-            QTest::newRow(name) << int(f) << int(p) << v << QString::fromUtf8(text)
-                                << QString::fromUtf8(sep) << QString::fromUtf8(expected);
-        };
         row("empty shots", Field::Text4, Problem::Empty, 0, "", ".",
             "Shots is empty. Type the number of shots, then press Hits.");
         row("empty roll", Field::Text2, Problem::Empty, 0, "", ".",
             "Needed roll is empty. Press To Hit to work it out, or type the roll needed to hit, "
             "then press Hits.");
-        row("words", Field::Text5, Problem::NotANumber, 0, "four", ".",
-            "To Wound holds “four”, which is not a number. Type the roll needed to wound, then "
-            "press Wounds.");
-        row("wrong separator", Field::Text7, Problem::NotANumber, 0, "2.5", ",",
-            "Armour Save holds “2.5”, which is not a number. Type the armour save, then press "
-            "Saves. Numbers here use “,” as the decimal separator.");
-        row("comma under a dot locale", Field::Text4, Problem::NotANumber, 0, "2,5", ".",
-            "Shots holds “2,5”, which is not a number. Type the number of shots, then press Hits. "
-            "Numbers here use “.” as the decimal separator.");
-        row("24 characters whole", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwx",
-            ".",
-            "Shots holds “abcdefghijklmnopqrstuvwx”, which is not a number. Type the number of "
-            "shots, then press Hits.");
-        row("25 characters cut", Field::Text4, Problem::NotANumber, 0, "abcdefghijklmnopqrstuvwxy",
-            ".",
-            "Shots holds “abcdefghijklmnopqrstuvwx…”, which is not a number. Type the number of "
-            "shots, then press Hits.");
-        row("long text is cut", Field::Text4, Problem::NotANumber, 0,
-            "12345678901234567890123456789x", ".",
-            "Shots holds “123456789012345678901234…”, which is not a number. Type the number of "
-            "shots, then press Hits.");
-        QTest::newRow("control characters")
-            << int(Field::Text4) << int(Problem::NotANumber) << 0.0
-            << (QString("4") + QChar(0) + "\t5") << QString(".")
-            << QString::fromUtf8(
-                   "Shots holds “4\uFFFD\uFFFD5”, which is not a number. Type the "
-                   "number of shots, then press Hits.");
+        notANumberRows();
         row("too large", Field::Text4, Problem::TooLarge, 0, "1e999", ".",
             "Shots holds a number too large to work with. Type the number of shots, then press "
             "Hits.");
