@@ -46,6 +46,17 @@ private slots:
         QTest::newRow("needed roll by To Hit")
             << true << QStringList{"Text1=5", "Command1", "Text3"} << "xxxx"
             << "Out of date: To Hit changed the needed roll after Hits.";
+        // The roll To Hit wrote follows the rating it came from; a typed one is the player's.
+        QTest::newRow("a new rating") << true << QStringList{"Text1=3", "Text2"} << "xxxx"
+                                      << "Out of date: Aimcraft was changed after To Hit.";
+        QTest::newRow("the rating cleared") << true << QStringList{"Command6", "Text2"} << "xxxx"
+                                            << "Out of date: Clear emptied Aimcraft after To Hit.";
+        QTest::newRow("Hits from an old roll")
+            << true << QStringList{"Text1=3", "Command2", "Text3"} << "xxxx"
+            << "Out of date: Hits was worked out from the needed roll, which is out of date.";
+        QTest::newRow("a typed roll")
+            << false << QStringList{"Text2=4", "Text4=12", "Command2", "Text1=3", "Text2"} << "...."
+            << "";
         QTest::newRow("Clear") << true << QStringList{"Command6", "Text6"} << "xxxx"
                                << "Out of date: Clear emptied Shots after Wounds.";
         const char* failed =
@@ -85,9 +96,8 @@ private slots:
                 QTest::mouseClick(form->findChild<QAbstractButton*>(action), Qt::LeftButton);
             }
         }
-        const std::array<Field, 4> results{Field::Text3, Field::Text6, Field::Text8, Field::Text9};
-        for (std::size_t i = 0; i < results.size(); ++i) {
-            const QLineEdit* field = form->field(results[i]);
+        for (std::size_t i = 0; i < tarvelin::kResults.size(); ++i) {
+            const QLineEdit* field = form->field(tarvelin::kResults[i].field);
             const bool stale = marks[qsizetype(i)] == 'x';
             QCOMPARE(field->toolTip().startsWith("Out of date: "), stale);
             QCOMPARE(field->accessibleDescription(), field->toolTip());
