@@ -324,8 +324,8 @@ void Form1::tick(Box box, bool ticked) {
 }
 
 void Form1::typed(Field field, const QString& text) {
-    history_->record(
-        typingName(field), [&] { sheet_.setText(field, text.toStdString()); }, field);
+    const auto pass = [&] { sheet_.setText(field, text.toStdString()); };
+    history_->record(typingName(field), pass, field);
     if (!history_->busy()) {
         results_->refresh();
     }
