@@ -252,7 +252,11 @@ bool OddsChartPicture::placeLikeliest(std::string_view separator) {
     // Over its own bar and touching its columns, as low as it fits: no
     // higher than half again a line over the bar, where it would sit
     // among the "at least" labels.
-    const QRect bar = barRect(chart_.tallest);
+    // Beside a pinned bar, over whichever of the two in its columns is taller.
+    QRect bar = barRect(chart_.tallest);
+    if (pinned_) {
+        bar.setTop(std::min(bar.top(), pinnedBarRect(chart_.tallest).top()));
+    }
     const QRect columns = barColumns(chart_.tallest);
     for (const QString& text : texts) {
         if (place(text, spotsOver(bar.top(), columns, extentOf(text)))) {

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QToolTip>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -191,7 +192,10 @@ void checkLabelAtItsStep(const OddsChartPicture& picture, std::size_t i, int uni
     });
     if (bar == chart.bars.end()) {
         const QRect columns = picture.barColumns(chart.tallest);
-        const int top = picture.barRect(chart.tallest).top();
+        // Over the taller of the bars in its columns, when one is pinned.
+        const int top =
+            std::min(picture.barRect(chart.tallest).top(),
+                     picture.pinned() ? picture.pinnedBarRect(chart.tallest).top() : INT_MAX);
         QVERIFY(i == 0 && place.bottom() < top &&
                 place.intersects(
                     QRect(columns.left(), top - unit * 3 / 2, columns.width(), unit * 3 / 2)));
@@ -765,6 +769,7 @@ private slots:
         QTest::newRow("casualties of 24 beside 12, large font") << 24 << 1.0 / 6 << 20 << 12;
         QTest::newRow("casualties of 12 beside 24") << 12 << 1.0 / 6 << 12 << 24;
         QTest::newRow("1,000 hits beside 12, large font") << 1000 << 0.5 << 20 << 12;
+        QTest::newRow("none likeliest, the pinned none taller") << 6 << 1.0 / 18 << 12 << 3;
     }
 
     void chartLabelsNameTheirCounts() {
