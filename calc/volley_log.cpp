@@ -164,4 +164,48 @@ Total TotalOf(std::span<const Odds> counts) {
     return total;
 }
 
+SeriesCharts ChartsOfSeries(std::span<const Series> series, std::size_t most) {
+    SeriesCharts out;
+    if (series.empty()) {
+        return out;
+    }
+    int first = kMaxOddsTrials * 8;
+    int last = 0;
+    int trials = 0;
+    for (const Series& one : series) {
+        const CountsShown shown = CountsWorthShowing(one.chances->atLeast);
+        first = std::min(first, shown.first);
+        last = std::max(last, shown.last);
+        trials = std::max(trials, static_cast<int>(one.chances->atLeast.size()) - 1);
+    }
+    const int listStep = RoundStep(first, last, kMostCountsShown);
+    // "At least none" is certain and says nothing.
+    const int from = std::max(first, 1);
+    for (int k = (from + listStep - 1) / listStep * listStep; k <= last; k += listStep) {
+        out.listed.push_back(k);
+    }
+    const int step = RoundStep(first, last, most);
+    for (const Series& one : series) {
+        OddsChart chart;
+        chart.average = one.average;
+        chart.step = step;
+        chart.firstCount = first;
+        chart.lastCount = last;
+        for (int count = first / step * step; count <= last; count += step) {
+            ChartBar bar{count, std::min(count + step - 1, trials), 0.0,
+                         one.chances->atLeast[static_cast<std::size_t>(count)]};
+            for (int k = bar.last; k >= count; --k) {
+                bar.chance += one.chances->exactly[static_cast<std::size_t>(k)];
+            }
+            chart.bars.push_back(bar);
+        }
+        const auto tallest = std::max_element(
+            chart.bars.begin(), chart.bars.end(),
+            [](const ChartBar& a, const ChartBar& b) { return a.chance < b.chance; });
+        chart.tallest = static_cast<std::size_t>(tallest - chart.bars.begin());
+        out.charts.push_back(std::move(chart));
+    }
+    return out;
+}
+
 }  // namespace tarvelin

@@ -15,6 +15,7 @@
 
 #include "calc/names.h"
 #include "calc/odds.h"
+#include "calc/odds_chart.h"
 #include "calc/volley_sheet.h"
 
 namespace tarvelin {
@@ -83,5 +84,21 @@ struct Total {
     Chances chances;
 };
 [[nodiscard]] Total TotalOf(std::span<const Odds> counts);
+
+// Several results drawn together, each by its chances and average.
+struct Series {
+    double average = 0;
+    const Chances* chances = nullptr;
+};
+// One chart per series, all over the same counts: from the first worth
+// showing of any to the last of any, in bars of a RoundStep that keeps them
+// to `most`; and the counts of "at least" worth listing for all of them, in
+// the step that keeps those to kMostCountsShown. A count beyond a series'
+// shots has no chance in it.
+struct SeriesCharts {
+    std::vector<OddsChart> charts;
+    std::vector<int> listed;
+};
+[[nodiscard]] SeriesCharts ChartsOfSeries(std::span<const Series> series, std::size_t most);
 
 }  // namespace tarvelin

@@ -57,6 +57,8 @@ public:
     // The form's own entries (Undo, Redo, Work Out All), at the top of each
     // result's menu.
     void setFormActions(QList<QAction*> undoRedo, QAction* workOutAll);
+    // The form's Volley Log entry, just before the compare entries.
+    void setLogAction(QAction* log) { log_ = log; }
     // Takes the chart tooltip off the screen, if it is there.
     void hideTip();
     // The average of the result pinned in a result field, if any.
@@ -118,5 +120,6 @@ private:
     Pins pins_{};
     QList<QAction*> undoRedo_;
     QAction* workOutAll_ = nullptr;
+    QAction* log_ = nullptr;
     OddsTip* tip_ = nullptr;  // made when first shown
 };
