@@ -38,6 +38,19 @@ QString percentText(double chance, std::string_view separator) {
     return QString::fromStdString(tarvelin::PercentText(chance, separator)) + " %";
 }
 
+QString allTogether(std::size_t volleys) {
+    return QString("All %1 together").arg(volleys);
+}
+
+// The sum of the averages, and the chance of at least that many, rounded.
+QString togetherLine(const tarvelin::Total& total, std::size_t volleys, std::size_t result,
+                     std::string_view separator) {
+    const int k = std::max(1, static_cast<int>(std::lround(total.average)));
+    return allTogether(volleys) + ": average " + averageText(total.average, separator) + " " +
+           lowerCaption(result) + "; at least " + QString::number(k) + ": " +
+           percentText(total.chances.atLeast[static_cast<std::size_t>(k)], separator);
+}
+
 }  // namespace
 
 VolleyLogWindow::VolleyLogWindow(tarvelin::VolleyLog& log, std::string separator, Use use,
@@ -77,7 +90,14 @@ void VolleyLogWindow::build() {
         compare();
         selectionSaid();
     });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_, 2);
+    layout->addLayout(buildActions());
+    buildComparison(*layout);
+    compare();
+}
 
+QHBoxLayout* VolleyLogWindow::buildActions() {
     auto* useButton = new QPushButton("Use This Volley", this);
     useButton->setToolTip(
         "Puts the selected volley's inputs, boxes and results back into the form.");
@@ -94,7 +114,10 @@ void VolleyLogWindow::build() {
         actions->addWidget(button);
     }
     actions->addStretch();
+    return actions;
+}
 
+void VolleyLogWindow::buildComparison(QVBoxLayout& layout) {
     result_ = new QComboBox(this);
     for (const tarvelin::ResultRow& row : tarvelin::kResults) {
         result_->addItem(fieldCaption(row.field));
@@ -103,13 +126,13 @@ void VolleyLogWindow::build() {
     auto* compareLabel = new QLabel("&Compare:", this);
     compareLabel->setBuddy(result_);
     connect(result_, &QComboBox::currentIndexChanged, this, &VolleyLogWindow::compare);
-    auto* copyComparison = new QPushButton("Copy Comparison", this);
-    copyComparison->setToolTip("Copies the table of \"at least\" of the selected volleys.");
-    connect(copyComparison, &QPushButton::clicked, this, &VolleyLogWindow::copyComparison);
+    auto* copyTable = new QPushButton("Copy Comparison", this);
+    copyTable->setToolTip("Copies the table of \"at least\" of the selected volleys.");
+    connect(copyTable, &QPushButton::clicked, this, &VolleyLogWindow::copyComparison);
     auto* choice = new QHBoxLayout;
     choice->addWidget(compareLabel);
     choice->addWidget(result_);
-    choice->addWidget(copyComparison);
+    choice->addWidget(copyTable);
     choice->addStretch();
 
     together_ = new QLabel(this);
@@ -124,13 +147,9 @@ void VolleyLogWindow::build() {
     compared->addWidget(chart_, 3);
     compared->addWidget(comparison_, 2);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(table_, 2);
-    layout->addLayout(actions);
-    layout->addLayout(choice);
-    layout->addWidget(together_);
-    layout->addLayout(compared, 3);
-    compare();
+    layout.addLayout(choice);
+    layout.addWidget(together_);
+    layout.addLayout(compared, 3);
 }
 
 void VolleyLogWindow::logChanged(tarvelin::LogChange change) {
@@ -278,22 +297,21 @@ void VolleyLogWindow::compare() {
     }
     const tarvelin::SeriesCharts charts = tarvelin::ChartsOfSeries(series, kChartBars);
     std::vector<LogChart::Line> lines;
+    lines.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         lines.push_back({names[i], charts.charts[i]});
     }
     std::optional<LogChart::Line> totalLine;
     QString togetherText;
     std::vector<const tarvelin::Chances*> columns;
+    columns.reserve(chances.size() + 1);
     for (const tarvelin::Chances& one : chances) {
         columns.push_back(&one);
     }
     if (total) {
-        const QString all = QString("All %1 together").arg(names.size());
+        const QString all = allTogether(names.size());
         totalLine = LogChart::Line{all, charts.charts.back()};
-        const int k = std::max(1, static_cast<int>(std::lround(total->average)));
-        togetherText = all + ": average " + averageText(total->average, separator_) + " " +
-                       lowerCaption(result) + "; at least " + QString::number(k) + ": " +
-                       percentText(total->chances.atLeast[static_cast<std::size_t>(k)], separator_);
+        togetherText = togetherLine(*total, names.size(), result, separator_);
         names.push_back(all);
         columns.push_back(&total->chances);
     }

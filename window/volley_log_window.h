@@ -18,6 +18,8 @@
 class Announcer;
 class LogChart;
 class QComboBox;
+class QHBoxLayout;
+class QVBoxLayout;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -66,6 +68,8 @@ protected:
 
 private:
     void build();
+    [[nodiscard]] QHBoxLayout* buildActions();
+    void buildComparison(QVBoxLayout& layout);
     // Works out and shows the comparison of the selected rows.
     void compare();
     void fillComparison(const std::vector<QString>& names, const std::vector<int>& listed,
