@@ -138,6 +138,21 @@ Terms convolved(const Terms& a, const Terms& b) {
     return trimmed(std::move(sum));
 }
 
+// The chance of a count from `from` to `to`: only the kept terms count, the
+// rest being 0, and the smallest are added first, as the tails add them.
+double keptSum(const CountChances& exactly, int from, int to) {
+    const std::span<const double> kept = exactly.kept();
+    const auto first = static_cast<std::ptrdiff_t>(exactly.firstKept());
+    const std::ptrdiff_t low = std::max<std::ptrdiff_t>(from, first) - first;
+    const std::ptrdiff_t high =
+        std::min<std::ptrdiff_t>(to, first + static_cast<std::ptrdiff_t>(kept.size()) - 1) - first;
+    double sum = 0;
+    for (std::ptrdiff_t k = high; k >= low; --k) {
+        sum += kept[static_cast<std::size_t>(k)];
+    }
+    return sum;
+}
+
 }  // namespace
 
 Total TotalOf(std::span<const Odds> counts) {
@@ -192,12 +207,9 @@ SeriesCharts ChartsOfSeries(std::span<const Series> series, std::size_t most) {
         chart.firstCount = first;
         chart.lastCount = last;
         for (int count = first / step * step; count <= last; count += step) {
-            ChartBar bar{count, std::min(count + step - 1, trials), 0.0,
-                         one.chances->atLeast[static_cast<std::size_t>(count)]};
-            for (int k = bar.last; k >= count; --k) {
-                bar.chance += one.chances->exactly[static_cast<std::size_t>(k)];
-            }
-            chart.bars.push_back(bar);
+            const int end = std::min(count + step - 1, trials);
+            chart.bars.push_back({count, end, keptSum(one.chances->exactly, count, end),
+                                  one.chances->atLeast[static_cast<std::size_t>(count)]});
         }
         const auto tallest = std::max_element(
             chart.bars.begin(), chart.bars.end(),

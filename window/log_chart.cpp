@@ -39,6 +39,7 @@ void LogChart::setLines(const QString& title, std::vector<Line> lines, std::opti
     title_ = title;
     lines_ = std::move(lines);
     total_ = std::move(total);
+    layOut();
     update();
 }
 
@@ -80,10 +81,10 @@ int LogChart::unit() const {
     return QFontMetrics(font()).height();
 }
 
-std::vector<QRect> LogChart::keyPlaces() const {
+void LogChart::layOut() {
     const int u = unit();
     const QFontMetrics metrics(font());
-    std::vector<QRect> places;
+    keys_.clear();
     int x = u / 2;
     int row = 0;
     for (std::size_t i = 0; i < drawnLines(); ++i) {
@@ -92,21 +93,19 @@ std::vector<QRect> LogChart::keyPlaces() const {
             x = u / 2;
             ++row;
         }
-        places.emplace_back(x, row * (u + u / 4), wide, u);
+        keys_.emplace_back(x, row * (u + u / 4), wide, u);
         x += wide;
     }
-    return places;
-}
-
-QRect LogChart::plot() const {
-    const int u = unit();
-    const QFontMetrics metrics(font());
-    const std::vector<QRect> key = keyPlaces();
-    const int keyHeight = key.empty() ? 0 : key.back().bottom() + 1;
+    const int keyHeight = keys_.empty() ? 0 : keys_.back().bottom() + 1;
     const int left = u / 2 + metrics.horizontalAdvance("100 %") + u / 2;
     const int top = u / 2 + 2 * u;
     const int bottom = std::max(1, u / 7) + u / 2 + u + u / 2 + keyHeight + u / 2;
-    return {left, top, std::max(u, width() - left - u), std::max(u, height() - top - bottom)};
+    plot_ = QRect(left, top, std::max(u, width() - left - u), std::max(u, height() - top - bottom));
+}
+
+void LogChart::resizeEvent(QResizeEvent* event) {
+    layOut();
+    QWidget::resizeEvent(event);
 }
 
 int LogChart::barWidth() const {
@@ -147,6 +146,7 @@ QSize LogChart::minimumSizeHint() const {
 void LogChart::changeEvent(QEvent* event) {
     // A new desktop font or palette redraws the chart in it.
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        layOut();
         updateGeometry();
         update();
     }
@@ -275,10 +275,9 @@ void LogChart::paintKey(QPainter& painter, const QColor& ink) const {
     const int u = unit();
     const QRect p = plot();
     const int top = p.bottom() + 1 + std::max(1, u / 7) + u / 2 + u + u / 2;
-    const std::vector<QRect> places = keyPlaces();
-    for (std::size_t i = 0; i < places.size(); ++i) {
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
         const Style style = styleOf(i);
-        const QRect place = places[i].translated(0, top);
+        const QRect place = keys_[i].translated(0, top);
         const QRect sample(place.left(), place.center().y() - style.thick / 2, 2 * u, style.thick);
         painter.setRenderHint(QPainter::Antialiasing, false);
         if (style.dash == 0) {

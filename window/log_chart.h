@@ -45,7 +45,7 @@ public:
     [[nodiscard]] static QColor seriesColour(std::size_t i, const QPalette& palette);
 
     // The plot: 100 % on its top row, 0 % just below its bottom row.
-    [[nodiscard]] QRect plot() const;
+    [[nodiscard]] QRect plot() const { return plot_; }
     // Where bar `bar` of line `line` has its mark of exactly; the total is
     // the line after the volleys.
     [[nodiscard]] QPoint markAt(std::size_t line, std::size_t bar) const;
@@ -56,6 +56,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -71,8 +72,9 @@ private:
     [[nodiscard]] int unit() const;
     [[nodiscard]] int xOf(double count) const;
     [[nodiscard]] int barWidth() const;
-    // Rows of the key under the plot, each entry's place.
-    [[nodiscard]] std::vector<QRect> keyPlaces() const;
+    // Places the key's entries in rows under the plot, and the plot above
+    // them, for the size, font and lines now.
+    void layOut();
     void paintLine(QPainter& painter, std::size_t line) const;
     void paintAxis(QPainter& painter, const QColor& ink, const QColor& base) const;
     void paintKey(QPainter& painter, const QColor& ink) const;
@@ -81,4 +83,6 @@ private:
     QString title_;
     std::vector<Line> lines_;
     std::optional<Line> total_;
+    QRect plot_;
+    std::vector<QRect> keys_;  // each entry of the key, from the top of its rows
 };

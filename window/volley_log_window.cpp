@@ -84,6 +84,8 @@ void VolleyLogWindow::build() {
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fitted to the first rows only: a long log opens as fast as a short one.
+    table_->horizontalHeader()->setResizeContentsPrecision(50);
     table_->horizontalHeader()->setSectionResizeMode(int(LogColumn::Volley), QHeaderView::Stretch);
     table_->installEventFilter(this);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
