@@ -167,6 +167,17 @@ void VolleyLogWindow::open() {
     if (!table_->currentIndex().isValid() && sorted_->rowCount() > 0) {
         table_->setCurrentIndex(sorted_->index(sorted_->rowCount() - 1, 0));
     }
+    // A window just shown gets the focus later, and a screen reader speaks
+    // of the new focus first: the count waits for it.
+    if (isActiveWindow() && table_->hasFocus()) {
+        sayOpened();
+    } else {
+        openedUnsaid_ = true;
+    }
+}
+
+void VolleyLogWindow::sayOpened() {
+    openedUnsaid_ = false;
     const auto rows = log_.rows().size();
     announcer_->say(table_, QString("Volley Log, %1 %2.")
                                 .arg(rows)
@@ -251,6 +262,9 @@ void VolleyLogWindow::saveWithDialog() {
 }
 
 bool VolleyLogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::FocusIn && openedUnsaid_) {
+        sayOpened();
+    }
     if (watched == table_ && event->type() == QEvent::KeyPress) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         if (key.matches(QKeySequence::Copy)) {

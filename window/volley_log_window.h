@@ -76,6 +76,7 @@ private:
                         const std::vector<const tarvelin::Chances*>& chances, bool withTotal);
     void saveWithDialog();
     void selectionSaid();
+    void sayOpened();
 
     tarvelin::VolleyLog& log_;
     std::string separator_;
@@ -88,5 +89,6 @@ private:
     QTableWidget* comparison_ = nullptr;
     QLabel* together_ = nullptr;
     Announcer* announcer_ = nullptr;
-    QString copied_;  // the comparison as Copy Comparison puts it
+    QString copied_;             // the comparison as Copy Comparison puts it
+    bool openedUnsaid_ = false;  // opened, and the focus not yet in the table
 };
