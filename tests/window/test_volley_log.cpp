@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "form_driver.h"
+#include "window/chart_paint.h"
 #include "window/history.h"
 #include "window/log_chart.h"
 #include "window/volley_log_model.h"
@@ -153,6 +154,19 @@ private slots:
                     bar.count <= shots[v] ? binomial(shots[v], bar.count, casualty[v]) : 0.0L;
                 QVERIFY(std::fabs(bar.chance - static_cast<double>(exact)) <= 1e-15);
             }
+        }
+        // Each volley's colour stands out from a light and a dark background, and from the others.
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        for (const QPalette& palette : {log.chart()->palette(), dark}) {
+            QSet<QRgb> seen;
+            for (std::size_t v = 0; v < LogChart::kMostSeries; ++v) {
+                const QColor colour = LogChart::seriesColour(v, palette);
+                QVERIFY(chart::contrast(colour, palette.color(QPalette::Base)) >= 3);
+                seen.insert(colour.rgb());
+            }
+            QCOMPARE(seen.size(), qsizetype{LogChart::kMostSeries});
         }
         QTableWidget* table = log.comparison();
         QCOMPARE(table->columnCount(), 4);
