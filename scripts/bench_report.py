@@ -117,6 +117,26 @@ def chart_table():
     return rows
 
 
+def log_table():
+    out = run([f"{BUILD}/bench/bench_log"], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    goals = {"adding a row": 0.1, "opening the log": None, "chart of eight": 8,
+             "odds of eight": 20}
+    rows = []
+    for line in out.splitlines():
+        kind, name, ours, other, last = line.split("\t")
+        if kind == "memory":
+            kib = int(ours) / 1024
+            rows.append((f"Heap of a {name}", f"{kib:.0f} KiB", "empty: 0 KiB", "", "< 1 MiB",
+                         kib < 1024))
+            continue
+        goal = next((g for key, g in goals.items() if name.startswith(key)), None)
+        rows.append((f"Volley log: {name}", f"{float(ours) / 1000:.0f} µs",
+                     f"baseline: {float(other) / 1000:.0f} µs", last,
+                     f"≤ {goal}" if goal is not None else "",
+                     float(last) <= goal if goal is not None else None))
+    return rows
+
+
 def startup_table(rounds, quiet_ms):
     programs = {"tarvelin": [os.path.abspath(f"{BUILD}/window/tarvelin")],
                 "baseline": [os.path.abspath(f"{BUILD}/bench/tarvelin_baseline")],
@@ -201,6 +221,7 @@ def main():
     for name, ratio, target, ok in targets:
         print(f"| {name} | | | {ratio} | {target} | {verdict(ok)} |")
     for name, ours, base, ratio, target, ok in keystroke_table() + history_table() + chart_table() +
+                                               log_table() +
                                                core_table():
         print(f"| {name} | {ours} | {base} | {ratio} | {target} | {verdict(ok)} |")
 

@@ -22,6 +22,7 @@
 #include "window/history.h"
 #include "window/result_odds_view.h"
 #include "window/utf8.h"
+#include "window/volley_log_window.h"
 
 using tarvelin::Box;
 using tarvelin::Command;
@@ -87,6 +88,40 @@ Form1::Form1(std::string separator, QWidget* parent)
     results_ = new ResultOddsView(*this, sheet_, results, *field(Field::Text2), *history_);
     bindHistory();
     connect(results_, &ResultOddsView::pinChanged, announcer_, &Announcer::say);
+    openLog_ = new QAction("Volley Log", this);
+    openLog_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    openLog_->setShortcutContext(Qt::WindowShortcut);
+    openLog_->setToolTip(
+        "Opens the log of every volley worked out, to compare, copy and save them.");
+    addAction(openLog_);
+    connect(openLog_, &QAction::triggered, this, &Form1::openLog);
+    results_->setLogAction(openLog_);
+}
+
+void Form1::logStep(Command command) {
+    const tarvelin::LogChange change = log_.worked(sheet_.state(), command);
+    if (logWindow_ != nullptr) {
+        logWindow_->logChanged(change);
+    }
+}
+
+void Form1::openLog() {
+    if (logWindow_ == nullptr) {
+        logWindow_ = new VolleyLogWindow(
+            log_, sheet_.separator(), [this](std::size_t row) { useVolley(row); }, this);
+    }
+    logWindow_->open();
+}
+
+void Form1::useVolley(std::size_t row) {
+    if (row >= log_.rows().size()) {
+        return;
+    }
+    const tarvelin::LoggedVolley& volley = log_.rows()[row];
+    history_->record("Use " + QString::fromStdString(volley.name),
+                     [&] { sheet_.restore(volley.state); });
+    log_.broughtBack(row);
+    results_->refresh();
 }
 
 void Form1::installAccessibleRole() {
@@ -97,6 +132,8 @@ Form1::~Form1() {
     // The children go after this class's members, and their focus moves as
     // they go; nothing of this class may hear of it by then.
     disconnect(qApp, nullptr, this, nullptr);
+    // The log window shows the log, a member, which goes before the children do.
+    delete logWindow_;
 }
 
 void Form1::bind() {
@@ -276,6 +313,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing always ends the program, a failure message or tooltip open or not.
     results_->hideTip();
+    if (logWindow_ != nullptr) {
+        logWindow_->close();
+    }
     if (message_ != nullptr) {
         message_->disconnect(this);
         message_->close();
@@ -286,6 +326,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::step(Action action, Command command) {
     std::optional<tarvelin::SheetFailure> failure;
     history_->record(commandCaption(command), [&] { failure = (sheet_.*action)(); });
+    if (!failure) {
+        logStep(command);
+    }
     results_->refresh();
     if (!failure) {  // the failure message speaks instead
         announcer_->say(widgets_.commands[indexOf(command)], said(command));
@@ -334,6 +377,12 @@ void Form1::typed(Field field, const QString& text) {
 void Form1::WorkOutAll_Click() {
     tarvelin::WorkOutAll done;
     history_->record("Work Out All", [&] { done = sheet_.workOutAll(); });
+    // Each step as if pressed by hand, up to the one that failed.
+    for (std::size_t i = 0; i < done.pressed.size(); ++i) {
+        if (!done.failure || i + 1 < done.pressed.size()) {
+            logStep(done.pressed[i]);
+        }
+    }
     results_->refresh();
     if (done.failure) {
         return;  // the failure message speaks for the step that stopped it

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/volley_log.h"
 #include "calc/volley_sheet.h"
 #include "window/announcer.h"
 #include "window/form_layout.h"
@@ -23,6 +24,7 @@
 class FormHistory;
 class QAction;
 class ResultOddsView;
+class VolleyLogWindow;
 struct FormState;
 
 class Form1 : public QWidget, private tarvelin::SheetObserver {
@@ -52,6 +54,10 @@ public:
     [[nodiscard]] QAction* undoAction() const { return undo_; }
     [[nodiscard]] QAction* redoAction() const { return redo_; }
     [[nodiscard]] QAction* workOutAllAction() const { return workOutAll_; }
+    // Every volley worked out in this run, and the window that shows it once opened.
+    [[nodiscard]] const tarvelin::VolleyLog& log() const { return log_; }
+    [[nodiscard]] VolleyLogWindow* logWindow() const { return logWindow_; }
+    [[nodiscard]] QAction* logAction() const { return openLog_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +109,11 @@ private:
     [[nodiscard]] QString said(tarvelin::Command command) const;
     [[nodiscard]] FormState formState() const;
     void restore(const FormState& state);
+    // The log hears of a step that did not fail; opened, so does its window.
+    void logStep(tarvelin::Command command);
+    void openLog();
+    // Puts a logged volley back as one step of history.
+    void useVolley(std::size_t row);
     // An input's own menu, with the form's Undo and Redo for the field's.
     void showInputMenu(QLineEdit& field, const QPoint& pos);
 
@@ -115,4 +126,7 @@ private:
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* workOutAll_ = nullptr;
+    tarvelin::VolleyLog log_;
+    VolleyLogWindow* logWindow_ = nullptr;  // made when first opened
+    QAction* openLog_ = nullptr;
 };

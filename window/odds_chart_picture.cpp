@@ -12,49 +12,16 @@
 #include <iterator>
 #include <numeric>
 
+#include "window/chart_paint.h"
 #include "window/utf8.h"
 
 namespace {
 
-// Relative luminance and contrast ratio as the web's accessibility
-// guidelines define them.
-double luminance(const QColor& colour) {
-    const auto linear = [](double v) {
-        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// share of a, the rest of b.
-QColor mix(const QColor& a, const QColor& b, double share) {
-    const auto channel = [share](double x, double y) { return x * share + y * (1 - share); };
-    return QColor::fromRgbF(static_cast<float>(channel(a.redF(), b.redF())),
-                            static_cast<float>(channel(a.greenF(), b.greenF())),
-                            static_cast<float>(channel(a.blueF(), b.blueF())));
-}
+using chart::contrast;
+using chart::fillDashed;
+using chart::mix;
 
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter;
-
-// Fills rect in dashes along its longer side, each dash long with as much
-// gap after it, so that a dashed step reads as one even where it runs over
-// a solid one.
-void fillDashed(QPainter& painter, const QRect& rect, const QColor& colour, int dash) {
-    const bool across = rect.width() >= rect.height();
-    const int length = across ? rect.width() : rect.height();
-    for (int from = 0; from < length; from += 2 * dash) {
-        const int piece = std::min(dash, length - from);
-        painter.fillRect(across ? QRect(rect.left() + from, rect.top(), piece, rect.height())
-                                : QRect(rect.left(), rect.top() + from, rect.width(), piece),
-                         colour);
-    }
-}
 
 // The edges of rect, thick inwards, so that an outlined bar is exactly as
 // high as a filled one.

@@ -210,6 +210,9 @@ void ResultOddsView::showMenu(std::size_t i, const QPoint& pos) {
         menu->addAction(workOutAll_);
     }
     menu->addSeparator();
+    if (log_ != nullptr) {
+        menu->addAction(log_);
+    }
     addCompareEntries(*menu, i);
     menu->addSeparator();
     // Copy Odds last, where Up from the top of a menu opened by keyboard lands.

@@ -58,6 +58,8 @@ public:
     // The form's own entries (Undo, Redo, Work Out All), at the top of each
     // result's menu.
     void setFormActions(QList<QAction*> undoRedo, QAction* workOutAll);
+    // The form's Volley Log entry, just before the compare entries.
+    void setLogAction(QAction* log) { log_ = log; }
     // Takes the chart tooltip off the screen, if it is there.
     void hideTip();
     // The average of the result pinned in a result field, if any.
@@ -124,5 +126,6 @@ private:
     QList<QAction*> undoRedo_;
     QAction* workOutAll_ = nullptr;
     std::array<QAction*, 4> pinMarks_{};  // made when first pinned
-    OddsTip* tip_ = nullptr;              // made when first shown
+    QAction* log_ = nullptr;
+    OddsTip* tip_ = nullptr;  // made when first shown
 };

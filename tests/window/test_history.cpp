@@ -209,8 +209,8 @@ private slots:
             entries << entry->text();
         }
         QCOMPARE(entries, (QStringList{"Undo Casualties", "Redo", "", "Copy", "Select All", "",
-                                       "Work Out All", "", "Compare with This", "Stop Comparing",
-                                       "", "Copy Odds as Text", "Copy Odds"}));
+                                       "Work Out All", "", "Volley Log", "Compare with This",
+                                       "Stop Comparing", "", "Copy Odds as Text", "Copy Odds"}));
         QVERIFY(!menu->actions()[1]->isEnabled());
         QCOMPARE(menu->actions()[1]->toolTip(),
                  QString("Nothing has been undone that could be redone."));

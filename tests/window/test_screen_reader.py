@@ -381,6 +381,19 @@ def worked_example(desktop, tarvelin):
     type_text(desktop, "3")
     step(speech, "F5 with a new rating", lambda: key(desktop, "F5"),
          [f"{roll}: 5, Hits: 8., Wounds: 4., Saves: 1.3, Casualties: 2.7, pinned 2."])
+    volley_log(desktop, speech, window)
+
+
+def volley_log(desktop, speech, window):
+    """Ctrl+L opens the log on its newest volley; Up reads the ones before,
+    each with its name and casualties."""
+    step(speech, "Ctrl+L", lambda: key(desktop, "ctrl+l"), [],
+         contains=["Volley Log, 3 volleys."])
+    wait_for("the focus in the log", lambda: window.focus_name() is not None)
+    step(speech, "Up to the second volley", lambda: key(desktop, "Up"), [],
+         contains=["Volley 2", "24 shots", "4."])
+    step(speech, "Up to the first volley", lambda: key(desktop, "Up"), [],
+         contains=["Volley 1", "12 shots", "2."])
 
 
 def main():
