@@ -37,7 +37,7 @@ void Freshness::end(bool failed) {
     }
     const bool stopped = std::exchange(failedWithin_, false);
     const std::optional<UserAction> action = std::exchange(current_, std::nullopt);
-    if (const auto* const command = std::get_if<Command>(&*action)) {
+    if (const auto* const command = action ? std::get_if<Command>(&*action) : nullptr) {
         finish(*command, stopped);
     }
     settle();

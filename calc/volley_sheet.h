@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -213,10 +214,16 @@ private:
 
     [[nodiscard]] double read(Field field) const;
     [[nodiscard]] double tickedModifiers() const;
-    [[nodiscard]] const Result& result(Field field) const {
-        return state_.results[resultIndex(field).value()];
+    [[nodiscard]] const Result& result(Field field) const { return state_.results[placeOf(field)]; }
+    [[nodiscard]] Result& result(Field field) { return state_.results[placeOf(field)]; }
+    // The place of a result field in kResults; asked only of result fields.
+    [[nodiscard]] static std::size_t placeOf(Field field) {
+        const std::optional<std::size_t> place = resultIndex(field);
+        if (!place) {
+            throw std::logic_error("not a result field");
+        }
+        return *place;
     }
-    [[nodiscard]] Result& result(Field field) { return state_.results[resultIndex(field).value()]; }
 
     SheetObserver& observer_;
     std::string separator_;

@@ -63,7 +63,10 @@ std::size_t LogChart::drawnLines() const {
 }
 
 const LogChart::Line& LogChart::lineOf(std::size_t line) const {
-    return line < std::min(lines_.size(), kMostSeries) ? lines_[line] : *total_;
+    if (line < std::min(lines_.size(), kMostSeries) || !total_) {
+        return lines_.at(line);
+    }
+    return *total_;
 }
 
 LogChart::Style LogChart::styleOf(std::size_t line) const {

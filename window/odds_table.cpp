@@ -181,7 +181,7 @@ QString oddsTable(const TableVolley& now, const TableVolley* pinned, std::string
     const bool ranges = table.step > 1;
     QString heading =
         now.heading + '\n' + (pinned != nullptr ? "Pinned: " + pinned->heading + '\n' : QString());
-    if (ranges && !(table.whole && (!kept || kept->whole))) {
+    if (ranges && (!table.whole || (kept && !kept->whole))) {
         heading += coveredLine(table, kept ? &*kept : nullptr, separator);
     }
     std::vector<QStringList> rows{ranges ? QStringList{"from", "to"} : QStringList{"count"}};

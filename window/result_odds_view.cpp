@@ -67,8 +67,8 @@ ResultOddsView::ResultOddsView(QWidget& window, const tarvelin::VolleySheet& she
     refresh();
 }
 
-void ResultOddsView::setFormActions(QList<QAction*> undoRedo, QAction* workOutAll) {
-    undoRedo_ = std::move(undoRedo);
+void ResultOddsView::setFormActions(const QList<QAction*>& undoRedo, QAction* workOutAll) {
+    undoRedo_ = undoRedo;
     workOutAll_ = workOutAll;
 }
 
@@ -313,17 +313,17 @@ void ResultOddsView::copy(std::size_t i, TableLayout layout) {
     }
     const TableVolley now{heading(i, shown.chart->average), *shown.chart, *shown.chances};
     std::optional<TableVolley> pinned;
+    QString title;
     const auto& kept = pins_[i];
     if (shown.pinnedChart && kept) {
         pinned.emplace(TableVolley{kept->heading, *shown.pinnedChart, *kept->chances});
+        // A comparison is headed first by what differs between its two volleys.
+        if (const std::optional<VolleyNames> names = pinNames(i)) {
+            title = comparisonTitle(tarvelin::kResults[i].field, *names, shown.chart->average,
+                                    shown.pinnedChart->average, sheet_.separator()) +
+                    '\n';
+        }
     }
-    // A comparison is headed first by what differs between its two volleys.
-    const std::optional<VolleyNames> names = pinned ? pinNames(i) : std::nullopt;
-    const QString title =
-        names ? comparisonTitle(tarvelin::kResults[i].field, *names, shown.chart->average,
-                                kept->odds.trials * kept->odds.chance, sheet_.separator()) +
-                    '\n'
-              : QString();
     QGuiApplication::clipboard()->setText(
         title + oddsTable(now, pinned ? &*pinned : nullptr, sheet_.separator(), layout));
 }

@@ -57,7 +57,7 @@ public:
     void refresh();
     // The form's own entries (Undo, Redo, Work Out All), at the top of each
     // result's menu.
-    void setFormActions(QList<QAction*> undoRedo, QAction* workOutAll);
+    void setFormActions(const QList<QAction*>& undoRedo, QAction* workOutAll);
     // The form's Volley Log entry, just before the compare entries.
     void setLogAction(QAction* log) { log_ = log; }
     // Takes the chart tooltip off the screen, if it is there.

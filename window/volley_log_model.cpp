@@ -67,7 +67,7 @@ QString VolleyLogModel::heading(LogColumn column, bool plain) {
     case LogColumn::Wounds:
     case LogColumn::Saves:
     case LogColumn::Casualties:
-        return fieldCaption(tarvelin::kResults[*resultOf(column)].field);
+        return fieldCaption(tarvelin::kResults[resultOf(column).value_or(0)].field);
     case LogColumn::AtLeastOne:
         return plain ? "At least 1 casualty %" : "At least 1 casualty";
     }
