@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "form_driver.h"
+#include "tests/binomial_model.h"
 #include "window/chart_paint.h"
 #include "window/history.h"
 #include "window/log_chart.h"
@@ -22,23 +23,6 @@
 using tarvelin::Field;
 
 namespace {
-
-// The chance of exactly k of n shots that each succeed with chance p, worked
-// out term by term in long double, apart from the program's own way.
-long double binomial(int n, int k, long double p) {
-    long double term = 1;
-    for (int j = 0; j < k; ++j) {
-        term = term * (n - j) / (j + 1);
-    }
-    return term * std::pow(p, k) * std::pow(1 - p, n - k);
-}
-long double atLeast(int n, int k, long double p) {
-    long double sum = 0;
-    for (int j = n; j >= k; --j) {
-        sum += binomial(n, j, p);
-    }
-    return sum;
-}
 
 // A text's rows of cells as Python's csv module reads them, one line of
 // cells apart by "|" each; the delimiter is the one the file says it uses.
@@ -111,7 +95,8 @@ private slots:
             for (int c = 0; c < 6; ++c) {
                 QCOMPARE(cell(log, row, LogColumn(c)), want[row][c]);
             }
-            const auto chance = static_cast<double>(1 - binomial(shots[row], 0, casualty[row]));
+            const auto chance =
+                static_cast<double>(1 - binomial_model::term(shots[row], 0, casualty[row]));
             QCOMPARE(cell(log, row, LogColumn::AtLeastOne),
                      QString::fromStdString(tarvelin::PercentText(chance, ".")) + " %");
         }
@@ -151,7 +136,8 @@ private slots:
                 const tarvelin::ChartBar& bar = lines[v].chart.bars[b];
                 QCOMPARE(bar.count, lines[0].chart.bars[b].count);
                 const long double exact =
-                    bar.count <= shots[v] ? binomial(shots[v], bar.count, casualty[v]) : 0.0L;
+                    bar.count <= shots[v] ? binomial_model::term(shots[v], bar.count, casualty[v])
+                                          : 0.0L;
                 QVERIFY(std::fabs(bar.chance - static_cast<double>(exact)) <= 1e-15);
             }
         }
@@ -175,10 +161,13 @@ private slots:
             const int k = table->verticalHeaderItem(r)->text().section(' ', 2).toInt();
             double highest = 0;
             for (int v = 0; v < 3; ++v) {
-                highest = std::max(highest, static_cast<double>(atLeast(shots[v], k, casualty[v])));
+                highest =
+                    std::max(highest, binomial_model::chanceOfCounts(
+                                          shots[v], k, shots[v], static_cast<double>(casualty[v])));
             }
             for (int v = 0; v < 3; ++v) {
-                const auto chance = static_cast<double>(atLeast(shots[v], k, casualty[v]));
+                const double chance = binomial_model::chanceOfCounts(
+                    shots[v], k, shots[v], static_cast<double>(casualty[v]));
                 const QString percent =
                     QString::fromStdString(tarvelin::PercentText(chance, ".")) + " %";
                 QCOMPARE(table->item(r, v)->data(Qt::AccessibleTextRole).toString(),
@@ -187,11 +176,10 @@ private slots:
         }
         // The first two together are 36 shots at the same rolls.
         select(log, {0, 1});
-        const long double six = atLeast(36, 6, 1.0L / 6);
+        const double six = binomial_model::chanceOfCounts(36, 6, 36, 1.0 / 6);
         QCOMPARE(log.together()->text(),
                  "All 2 together: average 6 casualties; at least 6: " +
-                     QString::fromStdString(tarvelin::PercentText(static_cast<double>(six), ".")) +
-                     " %");
+                     QString::fromStdString(tarvelin::PercentText(six, ".")) + " %");
         QVERIFY(log.comparisonText().endsWith(log.together()->text() + '\n'));
     }
 
