@@ -132,6 +132,9 @@ Form1::~Form1() {
     // The children go after this class's members, and their focus moves as
     // they go; nothing of this class may hear of it by then.
     disconnect(qApp, nullptr, this, nullptr);
+    // The history is a child too, and its stack says so as it empties.
+    history_->stack().disconnect(this);
+    history_->disconnect(this);
     // The log window shows the log, a member, which goes before the children do.
     delete logWindow_;
 }
