@@ -30,7 +30,9 @@ Shown shown(const Form1& form) {
     Shown now{form.sheet().state(), {}, {}};
     for (const Field field : tarvelin::kAllFields) {
         const QLineEdit* edit = form.field(field);
-        now.fields << edit->text() + '|' + edit->toolTip() + '|' + edit->accessibleDescription() +
+        // Not the accessible description: where announcements go through it,
+        // the focused field carries what was just said.
+        now.fields << edit->text() + '|' + edit->toolTip() +
                           (edit->font().italic() ? "|italic" : "");
     }
     for (const tarvelin::Box box : tarvelin::kAllBoxes) {

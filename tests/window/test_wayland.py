@@ -30,7 +30,7 @@ import sys
 import tempfile
 import time
 
-WAIT = 10.0  # seconds for anything expected to happen
+WAIT = 30.0  # seconds for anything expected to happen, on a busy machine too
 SKIPPED = 77
 SWAY_CONFIG = """xwayland disable
 output HEADLESS-1 mode {width}x{height} position 0 0
