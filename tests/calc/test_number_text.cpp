@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <new>
@@ -22,6 +23,8 @@ namespace {
 // allocation is freed by a different allocator than made it.
 std::size_t heapAllocations = 0;
 
+// An over-aligned block is carved out of a larger malloc, which is kept just
+// before it for the aligned delete to free: aligned_alloc is not everywhere.
 void* allocate(std::size_t size, std::align_val_t alignment = std::align_val_t{0}) noexcept {
     ++heapAllocations;
     const auto align = static_cast<std::size_t>(alignment);
@@ -29,8 +32,20 @@ void* allocate(std::size_t size, std::align_val_t alignment = std::align_val_t{0
     if (align <= alignof(std::max_align_t)) {
         return std::malloc(bytes);
     }
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    return std::aligned_alloc(align, (bytes + align - 1) / align * align);
+    void* const whole = std::malloc(bytes + align + sizeof(void*));
+    if (whole == nullptr) {
+        return nullptr;
+    }
+    const std::uintptr_t after = reinterpret_cast<std::uintptr_t>(whole) + sizeof(void*);
+    void** const block = reinterpret_cast<void**>((after + align - 1) / align * align);
+    block[-1] = whole;
+    return block;
+}
+
+void releaseAligned(void* block) noexcept {
+    if (block != nullptr) {
+        std::free(static_cast<void**>(block)[-1]);
+    }
 }
 
 void* allocateOrThrow(std::size_t size, std::align_val_t alignment = std::align_val_t{0}) {
@@ -69,7 +84,7 @@ void* operator new[](std::size_t size, std::align_val_t alignment,
     return allocate(size, alignment);
 }
 
-// malloc and aligned_alloc both give back to free, whatever the form.
+// What plain new gave back to free, what aligned new gave back to its own.
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
@@ -83,17 +98,17 @@ void operator delete[](void* memory, std::size_t /*size*/) noexcept {
     std::free(memory);
 }
 void operator delete(void* memory, std::align_val_t /*alignment*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 void operator delete[](void* memory, std::align_val_t /*alignment*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 void operator delete(void* memory, std::size_t /*size*/, std::align_val_t /*alignment*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 void operator delete[](void* memory, std::size_t /*size*/,
                        std::align_val_t /*alignment*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 void operator delete(void* memory, const std::nothrow_t& /*tag*/) noexcept {
     std::free(memory);
@@ -103,11 +118,11 @@ void operator delete[](void* memory, const std::nothrow_t& /*tag*/) noexcept {
 }
 void operator delete(void* memory, std::align_val_t /*alignment*/,
                      const std::nothrow_t& /*tag*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 void operator delete[](void* memory, std::align_val_t /*alignment*/,
                        const std::nothrow_t& /*tag*/) noexcept {
-    std::free(memory);
+    releaseAligned(memory);
 }
 
 namespace tarvelin {
